@@ -1,0 +1,82 @@
+# Shell functions that run a private MariaDB server: its own data folder,
+# socket and port on 127.0.0.1, so it never meets a system-wide server.
+# Sourced by scripts/run and scripts/test.
+
+# db_start DIR PORT: initialise DIR on first use, start the server unless it
+# already answers, and wait until it does.
+db_start() {
+    local dir=$1 port=$2
+    local sock="$dir/mysqld.sock"
+    mkdir -p "$dir"
+    if [ ! -d "$dir/data/mysql" ]; then
+        mariadb-install-db --no-defaults --datadir="$dir/data" --user="$(id -un)" \
+            --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1 \
+            || { cat "$dir/install.log" >&2; return 1; }
+    fi
+    if db_alive "$dir"; then
+        return 0
+    fi
+    mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
+        --bind-address=127.0.0.1 --skip-name-resolve --pid-file="$dir/mysqld.pid" \
+        --log-error="$dir/error.log" --user="$(id -un)" \
+        --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
+        --innodb-buffer-pool-size=128M </dev/null >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 120); do
+        db_alive "$dir" && return 0
+        sleep 0.5
+    done
+    echo "MariaDB did not start; see $dir/error.log" >&2
+    tail -20 "$dir/error.log" >&2
+    return 1
+}
+
+db_alive() {
+    mariadb-admin --no-defaults --socket="$1/mysqld.sock" -uroot ping >/dev/null 2>&1
+}
+
+# db_sql DIR: run the statements on standard input as the server's root.
+db_sql() {
+    mariadb --no-defaults --socket="$1/mysqld.sock" -uroot "${@:2}"
+}
+
+# db_create DIR NAME USER PASSWORD: a utf8mb4 database and an account that
+# owns it, reachable over TCP from this machine.
+db_create() {
+    local dir=$1 name=$2 user=$3 pass=$4
+    db_sql "$dir" <<SQL
+CREATE DATABASE IF NOT EXISTS \`$name\` CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci;
+CREATE USER IF NOT EXISTS '$user'@'127.0.0.1' IDENTIFIED BY '$pass';
+CREATE USER IF NOT EXISTS '$user'@'localhost' IDENTIFIED BY '$pass';
+GRANT ALL PRIVILEGES ON \`$name\`.* TO '$user'@'127.0.0.1';
+GRANT ALL PRIVILEGES ON \`$name\`.* TO '$user'@'localhost';
+FLUSH PRIVILEGES;
+SQL
+}
+
+# db_stop DIR: stop the server and wait for it to go.
+db_stop() {
+    local dir=$1
+    [ -f "$dir/mysqld.pid" ] || return 0
+    local pid
+    pid=$(cat "$dir/mysqld.pid" 2>/dev/null) || return 0
+    kill "$pid" 2>/dev/null || return 0
+    local i
+    for i in $(seq 1 120); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.5
+    done
+    kill -9 "$pid" 2>/dev/null
+}
+
+# free_port: a TCP port on 127.0.0.1 that nothing listens on.
+free_port() {
+    local p
+    for p in $(shuf -i 20000-60000 -n 50); do
+        if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then
+            echo "$p"
+            return 0
+        fi
+    done
+    return 1
+}

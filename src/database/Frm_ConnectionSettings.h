@@ -1,0 +1,29 @@
+#pragma once
+// The eight connection parameters: shown from ConnParam.ini, stored there by
+// OK, which also rebuilds the connection string at once.
+
+#include "KForm.h"
+
+namespace Ui {
+class Frm_ConnectionSettings;
+}
+
+class Frm_ConnectionSettings : public kestrel::KForm {
+    Q_OBJECT
+public:
+    explicit Frm_ConnectionSettings(QWidget *parent = nullptr);
+    ~Frm_ConnectionSettings() override;
+
+    void Form_Load() override;
+    void cmd_OK_Click();
+    void cmd_Cancel_Click();
+    void cmd_Default_Click();
+
+private:
+    // Puts the file's eight lines into the fields; false when the file could
+    // not be read (the fields are then left as they were).
+    bool LoadParamFile(const QString &fileName);
+    QStringList fieldValues() const;
+
+    Ui::Frm_ConnectionSettings *ui;
+};

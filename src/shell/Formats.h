@@ -1,0 +1,35 @@
+#pragma once
+// Kestrel's one convention for numbers, dates and window lengths, whatever the
+// system locale: amounts with a decimal comma ("12,50"), grid dates as
+// "yyyy. mm. dd.", statement dates as "yyyy-mm-dd", English month names,
+// lengths in twips at 15 twips per pixel.
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace kestrel::fmt {
+
+constexpr int TwipsPerPixel = 15;
+int twipsToPixels(int twips);
+int pixelsToTwips(int pixels);
+
+// "2008-03-05", as statements carry dates.
+QString sqlDate(const QDate &date);
+// "2008. 03. 05.", as grids show dates written by the date editor.
+QString gridDate(const QDate &date);
+// "2008.March.05", as report captions name days.
+QString longDate(const QDate &date);
+
+// Reads an amount typed with a decimal comma (a point is taken too).
+// Empty text, a lone comma or several separators give nullopt.
+std::optional<double> parseAmount(const QString &text);
+
+// An amount as SQL reads it: the typed text with its decimal comma turned
+// into a point ("1,20" -> "1.20"). Text that is no amount is returned as is.
+QString amountForSql(const QString &typed);
+
+// An amount with the decimal comma and the given number of decimals.
+QString formatAmount(double value, int decimals = 2);
+
+} // namespace kestrel::fmt
