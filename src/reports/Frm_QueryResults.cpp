@@ -64,6 +64,8 @@ QPointer<Frm_QueryResults> Frm_QueryResults::Open(const std::function<void()> &a
     if (!main)
         return nullptr;
     main->closeForm<Frm_QueryResults>();
+    // Whatever was left raised belongs to no request any more.
+    M::LowerResultWindowFlags();
     if (armFlags)
         armFlags();
     QPointer<Frm_QueryResults> form = main->showForm<Frm_QueryResults>();

@@ -23,9 +23,9 @@ public:
     explicit Frm_QueryResults(QWidget *parent = nullptr);
     ~Frm_QueryResults() override;
 
-    // How every caller opens the window: closes the open one (which lowers
-    // all double-click flags), then runs armFlags to raise the flags of the
-    // new request, then opens a fresh window on the request. Null when there
+    // How every caller opens the window: closes the open one, lowers every
+    // double-click flag, runs armFlags to raise the flags of the new request,
+    // then opens a fresh window on the request. Null when there
     // is no main window or the window closed itself while loading.
     static QPointer<Frm_QueryResults> Open(const std::function<void()> &armFlags = {});
 
