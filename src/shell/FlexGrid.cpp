@@ -422,7 +422,7 @@ void FlexGrid::updateMerges(int row)
 int FlexGrid::ColWidth(int col) const
 {
     if (col < FixedCols())
-        return verticalHeader()->isVisible() ? m_fixedWidth : 0;
+        return verticalHeader()->isHidden() ? 0 : m_fixedWidth;
     return columnWidth(col - FixedCols());
 }
 
