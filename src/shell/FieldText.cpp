@@ -1,9 +1,9 @@
 #include "FieldText.h"
 
-#include "Formats.h"
-
 #include <sql.h>
 #include <sqlext.h>
+
+#include <QDate>
 
 namespace kestrel {
 
@@ -28,6 +28,34 @@ bool isDate(int sqlType)
     return sqlType == SQL_TYPE_DATE || sqlType == SQL_DATE;
 }
 
+bool digitsAt(const QString &text, int from, int count)
+{
+    for (int i = from; i < from + count; ++i) {
+        if (!text.at(i).isDigit())
+            return false;
+    }
+    return true;
+}
+
+// The server's "yyyy-mm-dd" as a grid shows it. Long lists carry a date on
+// every row, so this rearranges the text rather than going through QDate's
+// formatter; the result is the same as fmt::gridDate.
+QString gridDateFromIso(const QString &iso)
+{
+    if (iso.size() != 10 || iso.at(4) != QLatin1Char('-') || iso.at(7) != QLatin1Char('-')
+        || !digitsAt(iso, 0, 4) || !digitsAt(iso, 5, 2) || !digitsAt(iso, 8, 2))
+        return iso;
+    if (!QDate::isValid(QStringView(iso).mid(0, 4).toInt(), QStringView(iso).mid(5, 2).toInt(),
+                        QStringView(iso).mid(8, 2).toInt()))
+        return iso; // a zero date is no calendar day: show it as stored
+    QString text;
+    text.reserve(13);
+    text.append(QStringView(iso).mid(0, 4)).append(QLatin1String(". "));
+    text.append(QStringView(iso).mid(5, 2)).append(QLatin1String(". "));
+    text.append(QStringView(iso).mid(8, 2)).append(QLatin1Char('.'));
+    return text;
+}
+
 } // namespace
 
 QString fieldText(const db::Value &value, int sqlType)
@@ -39,11 +67,8 @@ QString fieldText(const db::Value &value, int sqlType)
         text.replace(QLatin1Char('.'), QLatin1Char(','));
         return text;
     }
-    if (isDate(sqlType)) {
-        // A zero date ("0000-00-00") is no calendar day: show it as stored.
-        const QDate date = QDate::fromString(*value, Qt::ISODate);
-        return date.isValid() ? fmt::gridDate(date) : *value;
-    }
+    if (isDate(sqlType))
+        return gridDateFromIso(*value);
     return *value;
 }
 
