@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include <QGroupBox>
+#include <QScrollBar>
 #include <QTest>
 #include <memory>
 
@@ -291,8 +292,9 @@ private slots:
             QCOMPARE(form->size(), size);
             // Frame and grid each leave 16 pixels of the width to their margins.
             QCOMPARE(form->frm_QueryResult->width(), size.width() - 16);
-            const int gridWidth = form->fxg_QueryResult->width();
-            QCOMPARE(gridWidth, size.width() - 32);
+            QCOMPARE(form->fxg_QueryResult->width(), size.width() - 32);
+            // The columns share the grid less its border.
+            const int gridWidth = form->fxg_QueryResult->width() - 2 * form->fxg_QueryResult->frameWidth();
             for (int j = 0; j <= 6; ++j) {
                 const double expected = fractions[j].toDouble() * gridWidth;
                 QVERIFY2(qAbs(form->fxg_QueryResult->ColWidth(j) - expected) <= 1.0,
@@ -303,6 +305,26 @@ private slots:
                                         .arg(expected)));
             }
         }
+    }
+
+    void fractionsOfOneFillTheGridExactly()
+    {
+        // Enough rows for a vertical scroll bar: the columns share what is
+        // left beside it, and nothing scrolls sideways.
+        test::exec("INSERT INTO cities SELECT seq, 'C', CONCAT('City ', seq), seq, 'Land', 'LND' "
+                   "FROM seq_1_to_300");
+        mainWindow->mnu_DCity_Click();
+        Frm_QueryResults *form = window();
+        QVERIFY(form);
+        FlexGrid *g = form->fxg_QueryResult;
+        form->parentWidget()->resize(900, 500);
+        QTRY_VERIFY(g->verticalScrollBar()->isVisible());
+        int total = 0;
+        for (int j = 0; j <= 6; ++j)
+            total += g->ColWidth(j);
+        QVERIFY(total <= g->width() - 2 * g->frameWidth() - g->verticalScrollBar()->width());
+        QVERIFY(total >= g->width() - 2 * g->frameWidth() - g->verticalScrollBar()->width() - 4);
+        QTRY_COMPARE(g->horizontalScrollBar()->maximum(), 0);
     }
 
     void frameKeepsItsWidthBelowTheMinimum()

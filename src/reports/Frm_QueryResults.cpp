@@ -188,9 +188,20 @@ void Frm_QueryResults::DoResize(const M::ColumnTable &ColWthPrc)
                                  twipsToPixels(m_frameHeight));
     fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
                                  twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
+    // The columns share what the grid can show without scrolling sideways,
+    // so fractions adding up to 1 fill it exactly.
+    const int shared = pixelsToTwips(fxg_QueryResult->clientWidth());
+    // Pixels are taken from the rounded column edges rather than from each
+    // width, so rounding never adds up to more than the grid holds.
     const int columns = std::min(fxg_QueryResult->Cols(), M::ColumnTableColumns);
-    for (int j = 0; j < columns; ++j)
-        fxg_QueryResult->setColWidth(j, twipsToPixels(M::ColumnWidth(ColWthPrc, j, m_gridWidth)));
+    int edge = 0;
+    int edgePixels = 0;
+    for (int j = 0; j < columns; ++j) {
+        edge += M::ColumnWidth(ColWthPrc, j, shared);
+        const int pixels = twipsToPixels(edge) - edgePixels;
+        fxg_QueryResult->setColWidth(j, pixels);
+        edgePixels += pixels;
+    }
 }
 
 void Frm_QueryResults::resizeEvent(QResizeEvent *event)

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace kestrel {
@@ -437,6 +438,17 @@ void FlexGrid::setColWidth(int col, int pixels)
         return;
     }
     setColumnWidth(col - FixedCols(), pixels);
+}
+
+int FlexGrid::clientWidth() const
+{
+    const int border = 2 * frameWidth();
+    const int rowsHeight = horizontalHeader()->height() + verticalHeader()->length();
+    const bool scrollsVertically = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+                                   || (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded
+                                       && rowsHeight > height() - border);
+    const int scrollBar = scrollsVertically ? verticalScrollBar()->sizeHint().width() : 0;
+    return std::max(width() - border - scrollBar, 0);
 }
 
 void FlexGrid::endBulkAppend()

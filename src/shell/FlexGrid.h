@@ -122,6 +122,10 @@ public:
     // row-header column. A width of 0 hides the column.
     int ColWidth(int col) const;
     void setColWidth(int col, int pixels);
+    // The width the columns, the fixed one included, can fill without a
+    // horizontal scroll bar: the grid less its border and, when the rows
+    // need one, the vertical scroll bar.
+    int clientWidth() const;
 
     // Fast loading of many rows: between the two calls appendRow stores each
     // row without a view update; endBulkAppend shows them all at once.
