@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <cmath>
 #include <stdexcept>
 
 namespace M = mdl_Variables_Functions;
@@ -188,12 +189,18 @@ void Frm_QueryResults::DoResize(const M::ColumnTable &ColWthPrc)
                                  twipsToPixels(m_frameHeight));
     fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
                                  twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
-    // The columns share what the grid can show without scrolling sideways,
-    // so fractions adding up to 1 fill it exactly.
-    const int shared = pixelsToTwips(fxg_QueryResult->clientWidth());
+    // The columns share what the grid can show without scrolling sideways:
+    // fractions adding up to 1 fill it exactly, and lists whose fractions
+    // add up to a little more than 1 are scaled down to fit rather than
+    // scrolled for the last few pixels.
+    const int columns = std::min(fxg_QueryResult->Cols(), M::ColumnTableColumns);
+    double sum = 0;
+    for (int j = 0; j < columns; ++j)
+        sum += M::WidthFraction(ColWthPrc, j);
+    const int visible = pixelsToTwips(fxg_QueryResult->clientWidth());
+    const int shared = sum > 1 ? int(std::lround(visible / sum)) : visible;
     // Pixels are taken from the rounded column edges rather than from each
     // width, so rounding never adds up to more than the grid holds.
-    const int columns = std::min(fxg_QueryResult->Cols(), M::ColumnTableColumns);
     int edge = 0;
     int edgePixels = 0;
     for (int j = 0; j < columns; ++j) {
