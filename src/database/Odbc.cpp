@@ -190,6 +190,8 @@ struct BoundColumn {
 // Returns false, having read nothing, when some column is too wide to bind.
 bool fetchInBlocks(SQLHSTMT stmt, size_t columnCount, const std::function<void(const Row &)> &onRow)
 {
+    if (columnCount == 0)
+        return false; // nothing to bind: the statement has no rows to read
     std::vector<BoundColumn> bound(columnCount);
     SQLLEN rowBytes = 0;
     for (size_t c = 0; c < columnCount; ++c) {

@@ -70,10 +70,15 @@ QPointer<Frm_QueryResults> Frm_QueryResults::Open(const std::function<void()> &a
     if (armFlags)
         armFlags();
     QPointer<Frm_QueryResults> form = main->showForm<Frm_QueryResults>();
-    const QWidget *sub = form ? form->parentWidget() : nullptr;
-    if (!sub || sub->property(MDIfrm_main::ClosingProperty).toBool())
+    if (!form || form->closing())
         return nullptr;
     return form;
+}
+
+bool Frm_QueryResults::closing() const
+{
+    const QWidget *sub = parentWidget();
+    return !sub || sub->property(MDIfrm_main::ClosingProperty).toBool();
 }
 
 Frm_QueryResults::Mode Frm_QueryResults::modeFromFlags()
@@ -99,7 +104,7 @@ void Frm_QueryResults::Form_Load()
     m_columns = M::QryCellNameFormat;
     QPointer<Frm_QueryResults> alive(this);
     QueryResult(M::QrySQL, m_columns);
-    if (!alive || !isVisible())
+    if (!alive || closing())
         return;
     setWindowTitle(M::QryCaption);
     DoResize(m_columns);

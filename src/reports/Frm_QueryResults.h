@@ -65,6 +65,8 @@ protected:
 
 private:
     static Mode modeFromFlags();
+    // True once the window's sub-window has closed (or when it has none).
+    bool closing() const;
     void fxg_QueryResult_DblClick();
     void DeleteRow();
     void Pick();

@@ -8,6 +8,31 @@
 
 namespace kestrel {
 
+// ---- text pool -------------------------------------------------------------------
+
+TextPool::Ref TextPool::store(QStringView text)
+{
+    Ref ref;
+    if (text.isEmpty())
+        return ref;
+    const size_t length = size_t(text.size());
+    if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < length) {
+        // Blocks grow with the pool up to a fixed size, so a small grid
+        // stays small and a large one needs few blocks.
+        constexpr qint64 smallest = 4 * 1024;
+        constexpr qint64 largest = 256 * 1024;
+        const size_t capacity = std::max(size_t(std::clamp(m_size, smallest, largest)), length);
+        m_blocks.emplace_back().reserve(capacity);
+    }
+    std::vector<char16_t> &block = m_blocks.back();
+    ref.block = quint32(m_blocks.size() - 1);
+    ref.start = quint32(block.size());
+    ref.length = qint32(length);
+    block.insert(block.end(), text.utf16(), text.utf16() + length);
+    m_size += qint64(length);
+    return ref;
+}
+
 // ---- model -------------------------------------------------------------------
 
 FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
@@ -45,7 +70,7 @@ void FlexGridModel::setRows(int rows)
     }
     beginRemoveRows({}, rows - 1, m_rows - 2);
     for (size_t i = size_t(rows) * size_t(m_cols); i < m_cells.size(); ++i)
-        m_liveText -= m_cells[i].length;
+        m_liveText -= m_cells[i].text.length;
     m_cells.resize(size_t(rows) * size_t(m_cols));
     m_cells.shrink_to_fit();
     m_rows = rows;
@@ -66,7 +91,7 @@ void FlexGridModel::setCols(int cols)
         for (int c = 0; c < std::min(cols, m_cols); ++c)
             cells[size_t(r) * size_t(cols) + size_t(c)] = cell(r, c);
         for (int c = cols; c < m_cols; ++c)
-            m_liveText -= cell(r, c).length;
+            m_liveText -= cell(r, c).text.length;
     }
     m_cells = std::move(cells);
     m_cols = cols;
@@ -88,22 +113,15 @@ QString FlexGridModel::text(int row, int col) const
 {
     if (!validCell(row, col))
         return {};
-    const Cell &c = cell(row, col);
-    if (c.length == 0)
-        return {};
-    return QString(reinterpret_cast<const QChar *>(m_pool.data() + c.offset), c.length);
+    return m_pool.view(cell(row, col).text).toString();
 }
 
 FlexGridModel::Cell FlexGridModel::storeText(QStringView text, QRgb background)
 {
     Cell c;
     c.background = background;
-    if (text.isEmpty())
-        return c;
-    c.offset = qint64(m_pool.size());
-    c.length = qint32(text.size());
-    m_pool.insert(m_pool.end(), text.utf16(), text.utf16() + text.size());
-    m_liveText += c.length;
+    c.text = m_pool.store(text);
+    m_liveText += c.text.length;
     return c;
 }
 
@@ -112,9 +130,9 @@ void FlexGridModel::setText(int row, int col, QStringView text)
     if (!validCell(row, col))
         return;
     Cell &old = cell(row, col);
-    if (QStringView(reinterpret_cast<const QChar *>(m_pool.data() + old.offset), old.length) == text)
+    if (m_pool.view(old.text) == text)
         return;
-    m_liveText -= old.length;
+    m_liveText -= old.text.length;
     old = storeText(text, old.background);
     cellsChanged(row, col, col);
     compactPool();
@@ -154,7 +172,7 @@ void FlexGridModel::removeRow(int row)
     beginRemoveRows({}, row - 1, row - 1);
     const auto first = m_cells.begin() + qsizetype(row) * m_cols;
     for (auto it = first; it != first + m_cols; ++it)
-        m_liveText -= it->length;
+        m_liveText -= it->text.length;
     m_cells.erase(first, first + m_cols);
     --m_rows;
     m_shownRows = m_rows - 1;
@@ -206,17 +224,11 @@ void FlexGridModel::cellsChanged(int row, int firstCol, int lastCol)
 void FlexGridModel::compactPool()
 {
     constexpr qint64 slack = 1 << 20;
-    if (qint64(m_pool.size()) < 2 * m_liveText + slack)
+    if (m_pool.size() < 2 * m_liveText + slack)
         return;
-    std::vector<char16_t> pool;
-    pool.reserve(size_t(m_liveText));
-    for (Cell &c : m_cells) {
-        if (c.length == 0)
-            continue;
-        const qint64 offset = qint64(pool.size());
-        pool.insert(pool.end(), m_pool.begin() + c.offset, m_pool.begin() + c.offset + c.length);
-        c.offset = offset;
-    }
+    TextPool pool;
+    for (Cell &c : m_cells)
+        c.text = pool.store(m_pool.view(c.text));
     m_pool = std::move(pool);
 }
 

@@ -4,9 +4,9 @@
 // with one fixed column, column 0 is the row-header column at the left edge.
 // Data rows start at 1. Cells hold text and an optional background colour.
 //
-// Cell texts live in one shared UTF-16 pool, each cell an offset and a length
-// into it, so a grid of 100,000 rows costs a few bytes per cell beyond its
-// text, and loading appends rows in bulk with one view update at the end.
+// Cell texts live in a shared pool of large UTF-16 blocks, each cell a place
+// in it, so a grid of 100,000 rows costs a few bytes per cell beyond its text,
+// and loading appends rows in bulk with one view update at the end.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -15,6 +15,30 @@
 #include <vector>
 
 namespace kestrel {
+
+// Texts of many cells in a few large blocks: no allocation per text, and
+// growing never moves what is already stored.
+class TextPool {
+public:
+    struct Ref {
+        quint32 block = 0;
+        quint32 start = 0;
+        qint32 length = 0;
+    };
+    Ref store(QStringView text);
+    QStringView view(const Ref &ref) const
+    {
+        if (ref.length == 0)
+            return {};
+        return QStringView(m_blocks[ref.block].data() + ref.start, ref.length);
+    }
+    // Characters stored, those of replaced texts included.
+    qint64 size() const { return m_size; }
+
+private:
+    std::vector<std::vector<char16_t>> m_blocks;
+    qint64 m_size = 0;
+};
 
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -58,8 +82,7 @@ public:
 
 private:
     struct Cell {
-        qint64 offset = 0;
-        qint32 length = 0;
+        TextPool::Ref text;
         QRgb background = 0; // alpha 0: no colour of its own
     };
     bool validCell(int row, int col) const;
@@ -79,7 +102,7 @@ private:
     int m_shownRows = 1; // data rows the view knows about
     bool m_bulk = false;
     std::vector<Cell> m_cells;
-    std::vector<char16_t> m_pool;
+    TextPool m_pool;
     qint64 m_liveText = 0;
 };
 
