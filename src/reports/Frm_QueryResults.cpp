@@ -33,6 +33,52 @@ constexpr int GridHeightMargin = 400;
 
 constexpr int MaxDataColumns = M::ColumnTableColumns - 1;
 
+// Streams result rows into the grid: column j shows the field that slot 1 of
+// column j names, in Kestrel's text form, rows 1, 3, 5, ... tinted.
+class GridLoader {
+public:
+    GridLoader(kestrel::FlexGrid &grid, const M::ColumnTable &columns, int dataColumns)
+        : m_grid(grid), m_columns(columns), m_fields(size_t(dataColumns + 1), -1),
+          m_types(size_t(dataColumns + 1), 0), m_texts(size_t(dataColumns + 1)),
+          m_views(size_t(dataColumns + 1))
+    {
+    }
+
+    // A field that the result does not have fails the load.
+    void findFields(const std::vector<kestrel::db::Column> &result)
+    {
+        for (size_t j = 1; j < m_fields.size(); ++j) {
+            const QString &field = m_columns[j][M::SlotField];
+            const int index = kestrel::db::columnIndex(result, field);
+            if (index < 0)
+                throw std::runtime_error("the result has no field " + field.toStdString());
+            m_fields[j] = index;
+            m_types[j] = result[size_t(index)].sqlType;
+        }
+    }
+
+    void append(const kestrel::db::Row &row)
+    {
+        for (size_t j = 1; j < m_fields.size(); ++j) {
+            m_texts[j] = kestrel::fieldText(row[size_t(m_fields[j])], m_types[j]);
+            m_views[j] = m_texts[j];
+        }
+        m_grid.appendRow(m_views, m_rows % 2 == 0 ? StripeColor : QColor());
+        ++m_rows;
+    }
+
+    qint64 rows() const { return m_rows; }
+
+private:
+    kestrel::FlexGrid &m_grid;
+    const M::ColumnTable &m_columns;
+    std::vector<int> m_fields;
+    std::vector<int> m_types;
+    std::vector<QString> m_texts;
+    std::vector<QStringView> m_views;
+    qint64 m_rows = 0;
+};
+
 } // namespace
 
 Frm_QueryResults::Frm_QueryResults(QWidget *parent)
@@ -121,42 +167,19 @@ void Frm_QueryResults::QueryResult(const QString &SQL, const M::ColumnTable &Cel
         grid.setTextMatrix(0, j, QString());
     m_noItems = false;
 
-    std::vector<int> fieldOfColumn(size_t(n + 1), -1);
-    std::vector<int> typeOfColumn(size_t(n + 1), 0);
-    std::vector<QString> texts(size_t(n + 1));
-    std::vector<QStringView> views(size_t(n + 1));
-    qint64 rowCount = 0;
-
-    const auto onColumns = [&](const std::vector<kestrel::db::Column> &columns) {
-        for (int j = 1; j <= n; ++j) {
-            const QString &field = CellNameFormat[size_t(j)][M::SlotField];
-            const int index = kestrel::db::columnIndex(columns, field);
-            if (index < 0)
-                throw std::runtime_error("the result has no field " + field.toStdString());
-            fieldOfColumn[size_t(j)] = index;
-            typeOfColumn[size_t(j)] = columns[size_t(index)].sqlType;
-        }
-    };
-    const auto onRow = [&](const kestrel::db::Row &row) {
-        for (int j = 1; j <= n; ++j) {
-            texts[size_t(j)] = kestrel::fieldText(row[size_t(fieldOfColumn[size_t(j)])],
-                                                  typeOfColumn[size_t(j)]);
-            views[size_t(j)] = texts[size_t(j)];
-        }
-        // Rows 1, 3, 5, ... are tinted.
-        grid.appendRow(views, rowCount % 2 == 0 ? StripeColor : QColor());
-        ++rowCount;
-    };
-
+    GridLoader loader(grid, CellNameFormat, n);
     grid.beginBulkAppend();
-    const bool ok = kestrel::db::runConnectionCycle(
-        [&](kestrel::db::OdbcConnection &c) { c.queryEach(SQL, onColumns, onRow); });
+    const bool ok = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        c.queryEach(
+            SQL, [&](const std::vector<kestrel::db::Column> &columns) { loader.findFields(columns); },
+            [&](const kestrel::db::Row &row) { loader.append(row); });
+    });
     grid.endBulkAppend();
     if (!ok) {
         Unload();
         return;
     }
-    if (rowCount == 0) {
+    if (loader.rows() == 0) {
         showNoItems(n);
         return;
     }
