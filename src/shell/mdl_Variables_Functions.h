@@ -1,7 +1,10 @@
 #pragma once
 // State and routines that the whole of Kestrel shares for one run: the
 // connection string, the message and connection-status services, the numeric
-// key filter and the next-ID lookup.
+// key filter, the next-ID lookup and (in ResultContract.h) the requests of the
+// result windows.
+
+#include "ResultContract.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,141 @@
+// How long the result window takes to show every sale, against the mariadb
+// command-line client printing the same statement, and how much memory the
+// window needs for them. bench/run prepares the database and runs this.
+
+#include "FlexGrid.h"
+#include "Frm_QueryResults.h"
+#include "MDIfrm_main.h"
+#include "mdl_Variables_Functions.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace M = mdl_Variables_Functions;
+
+namespace {
+
+const QString AllSales = QStringLiteral(
+    "SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,turnover.Quantity,"
+    "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
+    "turnover,customers,products where (products.ID = turnover.ProductID) and "
+    "(customers.ID = turnover.CustomerID) order by turnover.ID;");
+
+QString env(const char *name)
+{
+    const QByteArray value = qgetenv(name);
+    if (value.isEmpty()) {
+        std::fprintf(stderr, "%s is not set: run the benchmark through bench/run\n", name);
+        std::exit(2);
+    }
+    return QString::fromUtf8(value);
+}
+
+void writeAllSalesRequest()
+{
+    M::QrySQL = AllSales;
+    M::QryCaption = QStringLiteral("All Turnover");
+    M::QryColCount = 9;
+    M::QryCellNameFormat[0][M::SlotWidth] = QStringLiteral("0.02");
+    const char *columns[][2] = {{"ID", "0.0795"},       {"FirstName", "0.0965"}, {"SurName", "0.0965"},
+                                {"Date", "0.1163"},     {"Quantity", "0.0795"},  {"UM", "0.0795"},
+                                {"Price", "0.0795"},    {"PricewTax", "0.0795"}, {"Description", "0.2884"}};
+    for (int j = 1; j <= 9; ++j)
+        M::SetColumn(M::QryCellNameFormat, j, QString::fromUtf8(columns[j - 1][0]),
+                     QString::fromUtf8(columns[j - 1][1]));
+}
+
+// Seconds until the window is open and its grid holds every row; -1 on failure.
+double timeWindow(MDIfrm_main &main, int expectedRows)
+{
+    main.closeForm<Frm_QueryResults>();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QElapsedTimer timer;
+    timer.start();
+    const QPointer<Frm_QueryResults> window = Frm_QueryResults::Open(writeAllSalesRequest);
+    QCoreApplication::processEvents(); // the first paint
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!window || window->fxg_QueryResult->Rows() - 1 != expectedRows) {
+        std::fprintf(stderr, "the window did not show %d rows\n", expectedRows);
+        return -1;
+    }
+    return seconds;
+}
+
+// Seconds the mariadb client takes to print the same rows to /dev/null.
+double timeClient()
+{
+    QProcess client;
+    client.setStandardOutputFile(QProcess::nullDevice());
+    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const QStringList arguments = {QStringLiteral("--no-defaults"),
+                                   QStringLiteral("--protocol=TCP"),
+                                   QStringLiteral("--host=127.0.0.1"),
+                                   QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
+                                   QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
+                                   QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
+                                   QStringLiteral("--execute=") + AllSales,
+                                   env("KESTREL_BENCH_DB")};
+    QElapsedTimer timer;
+    timer.start();
+    client.start(QStringLiteral("mariadb"), arguments);
+    if (!client.waitForFinished(120000) || client.exitStatus() != QProcess::NormalExit
+        || client.exitCode() != 0) {
+        std::fprintf(stderr, "the mariadb client failed\n");
+        return -1;
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int runs = 3;
+    const QStringList args = app.arguments();
+    const qsizetype runsAt = args.indexOf(QStringLiteral("--runs"));
+    if (runsAt >= 0 && runsAt + 1 < args.size())
+        runs = std::max(1, args[runsAt + 1].toInt());
+
+    MDIfrm_main main;
+    main.resize(1280, 900);
+    main.show();
+    M::ConnString = M::BuildConnectionString({env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"),
+                                              env("KESTREL_BENCH_DB"), QStringLiteral("127.0.0.1"),
+                                              env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
+                                              env("KESTREL_BENCH_PORT"), QString()});
+    constexpr int Sales = 100000;
+    QCoreApplication::processEvents();
+    const double before = peakMegabytes();
+
+    // Best of several runs for both, so a cold cache on either side does not
+    // decide the ratio.
+    double window = 1e9;
+    double client = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const double w = timeWindow(main, Sales);
+        const double c = timeClient();
+        if (w < 0 || c < 0)
+            return 1;
+        std::printf("run %d: result window %.3f s, mariadb client %.3f s\n", i + 1, w, c);
+        window = std::min(window, w);
+        client = std::min(client, c);
+    }
+    std::printf("result window, %d rows: %.3f s\n", Sales, window);
+    std::printf("mariadb client, same statement: %.3f s\n", client);
+    std::printf("ratio: %.2f (target at most 1.5)\n", window / client);
+    std::printf("peak memory: %.1f MB (target under 150 MB; %.1f MB before the first list)\n",
+                peakMegabytes(), before);
+    return 0;
+}
