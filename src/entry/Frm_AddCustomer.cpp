@@ -54,13 +54,20 @@ void Frm_AddCustomer::chk_SameAddress_Click()
     const bool same = ui->chk_SameAddress->isChecked();
     ui->txt_ShippingAddress->setEnabled(!same);
     if (same)
-        ui->txt_ShippingAddress->setPlainText(ui->txt_Address->toPlainText());
+        copyAddressToShipping();
 }
 
 void Frm_AddCustomer::txt_Address_KeyUp()
 {
     if (ui->chk_SameAddress->isChecked())
-        ui->txt_ShippingAddress->setPlainText(ui->txt_Address->toPlainText());
+        copyAddressToShipping();
+}
+
+void Frm_AddCustomer::copyAddressToShipping()
+{
+    ui->txt_ShippingAddress->setPlainText(ui->txt_Address->toPlainText());
+    // Whoever unticks the box next goes on typing after the copied text.
+    ui->txt_ShippingAddress->moveCursor(QTextCursor::End);
 }
 
 bool Frm_AddCustomer::eventFilter(QObject *watched, QEvent *event)

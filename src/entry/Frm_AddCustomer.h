@@ -26,6 +26,7 @@ protected:
 private:
     bool saveRecord() override { return SaveCustomer(); }
     bool SaveCustomer();
+    void copyAddressToShipping();
 
     Ui::Frm_AddCustomer *ui;
 };
