@@ -132,6 +132,46 @@ private slots:
         QCOMPARE(harness.recorder->beeps, 0);
     }
 
+    void tabLeavesNumericBoxes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("previous");
+        QTest::newRow("city, postal code") << "city" << "txt_PostalCode" << "txt_CountryCode"
+                                           << "txt_FullName";
+        QTest::newRow("customer, telephone") << "customer" << "txt_Telephone" << "txt_Email"
+                                             << "txt_Address";
+        QTest::newRow("customer, personal ID") << "customer" << "txt_PersonalIDNo"
+                                               << "mntvw_Joined" << "txt_Email";
+        QTest::newRow("product, price") << "product" << "txt_Price" << "txt_BarCode"
+                                        << "txt_Description";
+        QTest::newRow("product, custom quantity") << "product" << "txt_CustomQuantity"
+                                                  << "mntvw_LastDelivery" << "opt_CustomQuantity";
+    }
+
+    void tabLeavesNumericBoxes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, from);
+        QFETCH(QString, next);
+        QFETCH(QString, previous);
+        QWidget *open = formKind(kind).open(harness);
+        QWidget *start = control<QWidget>(open, qPrintable(from));
+        auto focusIsIn = [&](const QString &name) {
+            QWidget *target = control<QWidget>(open, qPrintable(name));
+            QWidget *focus = QApplication::focusWidget();
+            return focus && (focus == target || target->isAncestorOf(focus));
+        };
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Tab);
+        QVERIFY(focusIsIn(next));
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(focusIsIn(previous));
+        QCOMPARE(harness.recorder->beeps, 0);
+    }
+
     void databaseFailureClosesTheForm_data()
     {
         QTest::addColumn<QString>("kind");

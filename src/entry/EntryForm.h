@@ -39,9 +39,9 @@ protected:
     // Connects the four buttons and lets Esc answer Cancel.
     void connectButtons(QPushButton *ok, QPushButton *addNext, QPushButton *reset,
                         QPushButton *cancel);
-    // Makes Esc answer Cancel in a numeric box too, whose key filter would
-    // otherwise take the key for itself.
-    void letEscapeCancel(QLineEdit *numericBox);
+    // Keeps Esc (Cancel) and Tab (next box) working in a numeric box, whose
+    // key filter would otherwise take these keys for itself.
+    void keepFormKeys(QLineEdit *numericBox);
 
     // The form's own save routine: true when the row was stored.
     virtual bool saveRecord() = 0;

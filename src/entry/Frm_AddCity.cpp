@@ -13,8 +13,10 @@ Frm_AddCity::Frm_AddCity(QWidget *parent)
     ui->cmb_Country->addItems(lists::countryItems());
     ui->cmb_Country->setCurrentIndex(-1);
     NumericKeyFilter::install(ui->txt_PostalCode, false);
-    letEscapeCancel(ui->txt_PostalCode);
+    keepFormKeys(ui->txt_PostalCode);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
+    // The operator starts typing in the first box that takes input.
+    setFocusProxy(ui->txt_Acronym);
 }
 
 Frm_AddCity::~Frm_AddCity()

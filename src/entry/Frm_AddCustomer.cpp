@@ -19,11 +19,13 @@ Frm_AddCustomer::Frm_AddCustomer(QWidget *parent)
     installTextLengthLimit(ui->txt_ShippingAddress);
     for (QLineEdit *numeric : {ui->txt_Telephone, ui->txt_PersonalIDNo}) {
         NumericKeyFilter::install(numeric, false);
-        letEscapeCancel(numeric);
+        keepFormKeys(numeric);
     }
     ui->txt_Address->installEventFilter(this);
     connect(ui->chk_SameAddress, &QCheckBox::toggled, this, &Frm_AddCustomer::chk_SameAddress_Click);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
+    // The operator starts typing in the first box that takes input.
+    setFocusProxy(ui->txt_City);
 }
 
 Frm_AddCustomer::~Frm_AddCustomer()
