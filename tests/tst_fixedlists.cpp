@@ -3,6 +3,7 @@
 
 #include "EntryForm.h"
 #include "FixedLists.h"
+#include "ListNameSearch.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -68,6 +69,34 @@ private slots:
         QCOMPARE(lists::selectedValue(&box), QString());
         box.setCurrentIndex(box.findText(QStringLiteral("\u2022 Chad ")));
         QCOMPARE(lists::selectedValue(&box), QStringLiteral("Chad "));
+    }
+
+    void typingANameSelectsIt_data()
+    {
+        QTest::addColumn<bool>("countries");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("start of a name") << true << "hun" << "\u2022 Hungary ";
+        QTest::newRow("same letter walks on") << true << "cc" << "\u2022 Cameroon ";
+        QTest::newRow("blank inside a name") << true << "new z" << "\u2022 New Zealand";
+        QTest::newRow("accented name") << true << "c\u00f4" << "\u2022 C\u00f4te d'Ivoire ";
+        QTest::newRow("no match keeps the item") << true << "hux" << "\u2022 Hungary ";
+        QTest::newRow("units") << false << "pc" << "\u2022 Pcs";
+    }
+
+    void typingANameSelectsIt()
+    {
+        QFETCH(bool, countries);
+        QFETCH(QString, typed);
+        QFETCH(QString, selected);
+        QComboBox box;
+        box.addItems(countries ? lists::countryItems() : lists::unitItems());
+        box.setCurrentIndex(-1);
+        lists::installNameSearch(&box);
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, &box, Qt::Key(c.toUpper().unicode()), QString(c),
+                                Qt::NoModifier);
+        QCOMPARE(box.currentText(), selected);
     }
 
     void insertStatementQuotesEveryValue()

@@ -2,6 +2,7 @@
 #include "ui_Frm_AddCity.h"
 
 #include "FixedLists.h"
+#include "ListNameSearch.h"
 #include "NumericKeyFilter.h"
 
 using namespace kestrel;
@@ -12,6 +13,7 @@ Frm_AddCity::Frm_AddCity(QWidget *parent)
     ui->setupUi(this);
     ui->cmb_Country->addItems(lists::countryItems());
     ui->cmb_Country->setCurrentIndex(-1);
+    lists::installNameSearch(ui->cmb_Country);
     NumericKeyFilter::install(ui->txt_PostalCode, false);
     keepFormKeys(ui->txt_PostalCode);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);

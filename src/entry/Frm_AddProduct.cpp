@@ -2,6 +2,7 @@
 #include "ui_Frm_AddProduct.h"
 
 #include "FixedLists.h"
+#include "ListNameSearch.h"
 #include "Formats.h"
 #include "NumericKeyFilter.h"
 #include "TextLengthLimit.h"
@@ -18,6 +19,7 @@ Frm_AddProduct::Frm_AddProduct(QWidget *parent)
     installTextLengthLimit(ui->txt_Description);
     ui->cmb_UM->addItems(lists::unitItems());
     ui->cmb_UM->setCurrentIndex(-1);
+    lists::installNameSearch(ui->cmb_UM);
     NumericKeyFilter::install(ui->txt_Price, true);
     NumericKeyFilter::install(ui->txt_BarCode, false);
     NumericKeyFilter::install(ui->txt_CustomQuantity, false);
