@@ -174,6 +174,7 @@ private slots:
             QVERIFY2(lineEdit(form, box)->text().isEmpty(), box);
         QCOMPARE(control<QComboBox>(form, "cmb_Country")->currentIndex(), -1);
         QCOMPARE(lineEdit(form, "txt_ID")->text(), QStringLiteral("2"));
+        QCOMPARE(QApplication::focusWidget(), lineEdit(form, "txt_Acronym"));
 
         fill(form, {"VIE", "Wien", "1010", "AUT", "\u2022 Austria "});
         click(form, "cmd_AddNext");

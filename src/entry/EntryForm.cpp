@@ -80,10 +80,12 @@ void EntryForm::cmd_OK_Click()
 
 void EntryForm::cmd_AddNext_Click()
 {
-    if (saveRecord())
+    if (saveRecord()) {
         cmd_Reset_Click();
-    else if (m_addNextFailure == AddNextFailure::Reported)
+        setFocus(); // the first input, ready for the next record
+    } else if (m_addNextFailure == AddNextFailure::Reported) {
         M::MsgBox(QStringLiteral("Failed to save!"));
+    }
 }
 
 void EntryForm::cmd_Cancel_Click()
