@@ -2,6 +2,7 @@
 // table (prices with a decimal comma, the quantity options), its key filters,
 // Add Next and Reset.
 
+#include "ConnectionCycle.h"
 #include "EntryFormHarness.h"
 #include "Frm_AddProduct.h"
 
@@ -195,6 +196,18 @@ private slots:
         click(form, "cmd_AddNext");
         QCOMPARE(harness.recorder->texts(), QStringList{"Description can't be empty!!!"});
         QCOMPARE(lineEdit(form, "txt_Price")->text(), QStringLiteral("5"));
+    }
+
+    void unreadableQuantityTakesTheFailurePath()
+    {
+        fill(form, {"Milk", "1", "777", "\u2022 Pcs", "", ""});
+        // Only code can put such a text there: the box refuses it typed or pasted.
+        lineEdit(form, "txt_CustomQuantity")->setText("12x");
+        click(form, "cmd_OK");
+        QCOMPARE(harness.recorder->texts(), QStringList{kestrel::db::ConnectionErrorText});
+        QCOMPARE(mdl_Variables_Functions::ConnStat(), mdl_Variables_Functions::StatError);
+        QVERIFY(!form);
+        QCOMPARE(rowCount("products"), 0);
     }
 
     void resetClearsEverything()
