@@ -1,0 +1,124 @@
+#include "EntryForm.h"
+
+#include "ConnectionCycle.h"
+#include "SqlLiteral.h"
+#include "mdl_Variables_Functions.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace M = mdl_Variables_Functions;
+
+namespace kestrel::entry {
+
+QString insertStatement(const QString &table, const QStringList &columns,
+                        const QStringList &values)
+{
+    QStringList literals;
+    literals.reserve(values.size());
+    for (const QString &value : values)
+        literals.append(db::sqlQuote(value));
+    return QStringLiteral("INSERT INTO ") + table + QStringLiteral("(ID,") + columns.join(u',')
+           + QStringLiteral(") values(NULL,") + literals.join(u',') + QStringLiteral(")");
+}
+
+bool isEmptyOrZero(const QString &text)
+{
+    return text.isEmpty() || text == QLatin1String("0");
+}
+
+EntryForm::EntryForm(const QString &table, AddNextFailure addNextFailure, QWidget *parent)
+    : KForm(parent), m_table(table), m_addNextFailure(addNextFailure)
+{
+}
+
+void EntryForm::connectButtons(QPushButton *ok, QPushButton *addNext, QPushButton *reset,
+                               QPushButton *cancel)
+{
+    connect(ok, &QPushButton::clicked, this, &EntryForm::cmd_OK_Click);
+    connect(addNext, &QPushButton::clicked, this, &EntryForm::cmd_AddNext_Click);
+    connect(reset, &QPushButton::clicked, this, &EntryForm::cmd_Reset_Click);
+    connect(cancel, &QPushButton::clicked, this, &EntryForm::cmd_Cancel_Click);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &EntryForm::cmd_Cancel_Click);
+}
+
+void EntryForm::keepFormKeys(QLineEdit *numericBox)
+{
+    // Installed after the key filter, so it sees the keys first.
+    numericBox->installEventFilter(this);
+}
+
+bool EntryForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return KForm::eventFilter(watched, event);
+    const bool press = event->type() == QEvent::KeyPress;
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Escape:
+        if (press)
+            cmd_Cancel_Click();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (press)
+            focusNextPrevChild(static_cast<QKeyEvent *>(event)->key() == Qt::Key_Tab);
+        return true;
+    default:
+        return KForm::eventFilter(watched, event);
+    }
+}
+
+void EntryForm::cmd_OK_Click()
+{
+    if (saveRecord())
+        Unload();
+}
+
+void EntryForm::cmd_AddNext_Click()
+{
+    if (saveRecord()) {
+        cmd_Reset_Click();
+        setFocus(); // the first input, ready for the next record
+    } else if (m_addNextFailure == AddNextFailure::Reported) {
+        M::MsgBox(QStringLiteral("Failed to save!"));
+    }
+}
+
+void EntryForm::cmd_Cancel_Click()
+{
+    Unload();
+}
+
+void EntryForm::showNextID(QLineEdit *idBox) const
+{
+    idBox->setText(QString::number(M::GetNextID(m_table)));
+}
+
+bool EntryForm::checkFailed(const QString &message) const
+{
+    M::MsgBox(message);
+    return false;
+}
+
+bool EntryForm::insertRecord(const QStringList &columns, const QStringList &values)
+{
+    const QString statement = insertStatement(m_table, columns, values);
+    const bool stored =
+        db::runConnectionCycle([&](db::OdbcConnection &c) { c.execute(statement); });
+    if (!stored)
+        Unload();
+    return stored;
+}
+
+bool EntryForm::abandonSave()
+{
+    db::reportConnectionFailure(nullptr);
+    Unload();
+    return false;
+}
+
+} // namespace kestrel::entry

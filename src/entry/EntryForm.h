@@ -1,0 +1,65 @@
+#pragma once
+// The shape every add form shares: a read-only preview of the next ID, a save
+// routine that checks its inputs in a fixed order and inserts one row, and
+// four buttons. OK saves and closes, Add Next saves and clears for the next
+// record, Reset clears, Cancel (and Esc) closes without saving. A database
+// failure while saving closes the form.
+
+#include "KForm.h"
+
+#include <QStringList>
+
+class QLineEdit;
+class QPushButton;
+
+namespace kestrel::entry {
+
+// "INSERT INTO table(ID,col1,...) values(NULL,'v1',...)": the server numbers
+// the row; every value is quoted, so it is stored exactly as given.
+QString insertStatement(const QString &table, const QStringList &columns,
+                        const QStringList &values);
+
+// True when a numeric box counts as empty: no text, or exactly "0".
+bool isEmptyOrZero(const QString &text);
+
+class EntryForm : public KForm {
+    Q_OBJECT
+public:
+    void cmd_OK_Click();
+    void cmd_AddNext_Click();
+    void cmd_Cancel_Click();
+    virtual void cmd_Reset_Click() = 0;
+
+protected:
+    // Whether a failed Add Next says so once more after the save's own message.
+    enum class AddNextFailure { Reported, Silent };
+
+    EntryForm(const QString &table, AddNextFailure addNextFailure, QWidget *parent);
+
+    // Connects the four buttons and lets Esc answer Cancel.
+    void connectButtons(QPushButton *ok, QPushButton *addNext, QPushButton *reset,
+                        QPushButton *cancel);
+    // Keeps Esc (Cancel) and Tab (next box) working in a numeric box, whose
+    // key filter would otherwise take these keys for itself.
+    void keepFormKeys(QLineEdit *numericBox);
+
+    // The form's own save routine: true when the row was stored.
+    virtual bool saveRecord() = 0;
+
+    void showNextID(QLineEdit *idBox) const;
+    // Reports a failed check; returns false for the save routine to return.
+    bool checkFailed(const QString &message) const;
+    // Inserts the row in a connection cycle. On failure the cycle has already
+    // reported it; the form closes and false comes back.
+    bool insertRecord(const QStringList &columns, const QStringList &values);
+    // The failure path for a save that fails before it reaches the database.
+    bool abandonSave();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString m_table;
+    AddNextFailure m_addNextFailure;
+};
+
+} // namespace kestrel::entry

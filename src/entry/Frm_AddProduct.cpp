@@ -1,0 +1,93 @@
+#include "Frm_AddProduct.h"
+#include "ui_Frm_AddProduct.h"
+
+#include "FixedLists.h"
+#include "ListNameSearch.h"
+#include "Formats.h"
+#include "NumericKeyFilter.h"
+#include "TextLengthLimit.h"
+
+#include <QDate>
+
+using namespace kestrel;
+
+Frm_AddProduct::Frm_AddProduct(QWidget *parent)
+    : EntryForm(QStringLiteral("products"), AddNextFailure::Silent, parent),
+      ui(new Ui::Frm_AddProduct)
+{
+    ui->setupUi(this);
+    installTextLengthLimit(ui->txt_Description);
+    ui->cmb_UM->addItems(lists::unitItems());
+    ui->cmb_UM->setCurrentIndex(-1);
+    lists::installNameSearch(ui->cmb_UM);
+    NumericKeyFilter::install(ui->txt_Price, true);
+    NumericKeyFilter::install(ui->txt_BarCode, false);
+    NumericKeyFilter::install(ui->txt_CustomQuantity, false);
+    for (QLineEdit *numeric : {ui->txt_Price, ui->txt_BarCode, ui->txt_CustomQuantity})
+        keepFormKeys(numeric);
+    connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
+    // The operator starts typing in the first box that takes input.
+    setFocusProxy(ui->txt_Description);
+}
+
+Frm_AddProduct::~Frm_AddProduct()
+{
+    delete ui;
+}
+
+void Frm_AddProduct::Form_Load()
+{
+    showNextID(ui->txt_ID);
+    ui->mntvw_LastDelivery->setSelectedDate(QDate::currentDate());
+}
+
+void Frm_AddProduct::cmd_Reset_Click()
+{
+    showNextID(ui->txt_ID);
+    ui->txt_Description->clear();
+    ui->txt_Price->clear();
+    ui->txt_BarCode->clear();
+    ui->cmb_UM->setCurrentIndex(-1);
+    ui->opt_CustomQuantity->setChecked(true);
+    ui->txt_CustomQuantity->clear();
+    ui->mntvw_LastDelivery->setSelectedDate(QDate::currentDate());
+}
+
+QString Frm_AddProduct::chosenQuantity() const
+{
+    if (ui->opt_10xQuantity->isChecked())
+        return QStringLiteral("10");
+    if (ui->opt_50xQuantity->isChecked())
+        return QStringLiteral("50");
+    if (ui->opt_100xQuantity->isChecked())
+        return QStringLiteral("100");
+    return ui->txt_CustomQuantity->text();
+}
+
+bool Frm_AddProduct::SaveProduct()
+{
+    const QString quantity = chosenQuantity();
+    const QString lastDelivery = fmt::sqlDate(ui->mntvw_LastDelivery->selectedDate());
+    if (ui->txt_Description->toPlainText().isEmpty())
+        return checkFailed(QStringLiteral("Description can't be empty!!!"));
+    if (entry::isEmptyOrZero(ui->txt_Price->text()))
+        return checkFailed(QStringLiteral("Price can't be empty!!!"));
+    if (ui->txt_BarCode->text().isEmpty())
+        return checkFailed(QStringLiteral("BarCode can't be empty!!!"));
+    if (ui->cmb_UM->currentText().isEmpty())
+        return checkFailed(QStringLiteral("UM can't be empty!!!"));
+    if (quantity.isEmpty())
+        return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
+    bool isNumber = false;
+    const double quantityValue = quantity.toDouble(&isNumber);
+    if (!isNumber)
+        return abandonSave();
+    if (quantityValue == 0)
+        return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
+    return insertRecord({QStringLiteral("Description"), QStringLiteral("UM"),
+                         QStringLiteral("Quantity"), QStringLiteral("Price"),
+                         QStringLiteral("BarCode"), QStringLiteral("LastDelivery")},
+                        {ui->txt_Description->toPlainText(), lists::selectedValue(ui->cmb_UM),
+                         quantity, fmt::amountForSql(ui->txt_Price->text()),
+                         ui->txt_BarCode->text(), lastDelivery});
+}

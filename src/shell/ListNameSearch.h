@@ -1,0 +1,14 @@
+#pragma once
+// Typing a name into a closed fixed-list combo box selects the first item
+// whose name starts with the letters typed so far. Every item of the fixed
+// lists begins with the same bullet, so the combo box's own search, which
+// compares from the first character, never finds anything.
+
+class QComboBox;
+
+namespace kestrel::lists {
+
+// Lets the operator type names into box; it lives as long as the box does.
+void installNameSearch(QComboBox *box);
+
+} // namespace kestrel::lists
