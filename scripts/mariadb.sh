@@ -16,6 +16,10 @@ db_start() {
     if db_alive "$dir"; then
         return 0
     fi
+    if port_in_use "$port"; then
+        echo "Port $port on 127.0.0.1 is already taken by another server." >&2
+        return 1
+    fi
     mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
         --bind-address=127.0.0.1 --skip-name-resolve --pid-file="$dir/mysqld.pid" \
         --log-error="$dir/error.log" --user="$(id -un)" \
@@ -69,11 +73,15 @@ db_stop() {
     kill -9 "$pid" 2>/dev/null
 }
 
+port_in_use() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
 # free_port: a TCP port on 127.0.0.1 that nothing listens on.
 free_port() {
     local p
     for p in $(shuf -i 20000-60000 -n 50); do
-        if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then
+        if ! port_in_use "$p"; then
             echo "$p"
             return 0
         fi

@@ -2,6 +2,8 @@
 // instance per form, window arrangement and Exit.
 
 #include "Frm_About.h"
+#include "Frm_AddCity.h"
+#include "Frm_QueryResults.h"
 #include "Frm_ConnectionSettings.h"
 #include "Frm_TestConnection.h"
 #include "MDIfrm_main.h"
@@ -71,6 +73,8 @@ void TestMainWindow::init()
     QVERIFY(db::writeParamFile(db::ParamFileName, test::testParams()));
     m_messages = std::make_unique<test::MessageRecorder>();
     M::SetConnStat(M::StatIdle);
+    test::useTestDatabase();
+    test::resetTables();
     m_main = std::make_unique<MDIfrm_main>();
     m_main->resize(1000, 700);
     m_main->show();
@@ -208,14 +212,21 @@ void TestMainWindow::toolbarDispatch()
     QCOMPARE(productItems, (QStringList{"List=13", "In store=14"}));
 
     // Positions and tags outside the table do nothing.
-    for (int outside : {-1, 0, 1, 3, 15, 100}) {
+    for (int outside : {-1, 0, 1, 3, 15, 100})
         m_main->tlb_Toolbar_ButtonClick(outside);
-        m_main->tlb_Toolbar_ButtonMenuClick(outside == 1 ? 0 : outside);
-    }
+    for (int outside : {-1, 0, 15, 100})
+        m_main->tlb_Toolbar_ButtonMenuClick(outside);
     QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
 
     QTest::mouseClick(m_main->findChild<QToolButton *>("tlb_Button14"), Qt::LeftButton);
     QVERIFY(m_main->findForm<Frm_ConnectionSettings>());
+
+    // Drop-down items go by their tag: 4 is the city form, 12 the city list.
+    m_main->tlb_Toolbar_ButtonMenuClick(4);
+    QVERIFY(m_main->findForm<Frm_AddCity>());
+    m_main->tlb_Toolbar_ButtonMenuClick(12);
+    QVERIFY(m_main->findForm<Frm_QueryResults>());
+    QCOMPARE(m_main->findForm<Frm_QueryResults>()->windowTitle(), QStringLiteral("Delete City"));
 }
 
 void TestMainWindow::statusPanels()

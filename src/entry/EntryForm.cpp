@@ -46,32 +46,6 @@ void EntryForm::connectButtons(QPushButton *ok, QPushButton *addNext, QPushButto
     connect(escape, &QShortcut::activated, this, &EntryForm::cmd_Cancel_Click);
 }
 
-void EntryForm::keepFormKeys(QLineEdit *numericBox)
-{
-    // Installed after the key filter, so it sees the keys first.
-    numericBox->installEventFilter(this);
-}
-
-bool EntryForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
-        return KForm::eventFilter(watched, event);
-    const bool press = event->type() == QEvent::KeyPress;
-    switch (static_cast<QKeyEvent *>(event)->key()) {
-    case Qt::Key_Escape:
-        if (press)
-            cmd_Cancel_Click();
-        return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        if (press)
-            focusNextPrevChild(static_cast<QKeyEvent *>(event)->key() == Qt::Key_Tab);
-        return true;
-    default:
-        return KForm::eventFilter(watched, event);
-    }
-}
-
 void EntryForm::cmd_OK_Click()
 {
     if (saveRecord())

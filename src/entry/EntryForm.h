@@ -39,10 +39,6 @@ protected:
     // Connects the four buttons and lets Esc answer Cancel.
     void connectButtons(QPushButton *ok, QPushButton *addNext, QPushButton *reset,
                         QPushButton *cancel);
-    // Keeps Esc (Cancel) and Tab (next box) working in a numeric box, whose
-    // key filter would otherwise take these keys for itself.
-    void keepFormKeys(QLineEdit *numericBox);
-
     // The form's own save routine: true when the row was stored.
     virtual bool saveRecord() = 0;
 
@@ -54,8 +50,6 @@ protected:
     bool insertRecord(const QStringList &columns, const QStringList &values);
     // The failure path for a save that fails before it reaches the database.
     bool abandonSave();
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QString m_table;

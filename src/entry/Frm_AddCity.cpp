@@ -15,7 +15,6 @@ Frm_AddCity::Frm_AddCity(QWidget *parent)
     ui->cmb_Country->setCurrentIndex(-1);
     lists::installNameSearch(ui->cmb_Country);
     NumericKeyFilter::install(ui->txt_PostalCode, false);
-    keepFormKeys(ui->txt_PostalCode);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
     // The operator starts typing in the first box that takes input.
     setFocusProxy(ui->txt_Acronym);

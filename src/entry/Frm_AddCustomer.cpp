@@ -17,10 +17,8 @@ Frm_AddCustomer::Frm_AddCustomer(QWidget *parent)
     ui->setupUi(this);
     installTextLengthLimit(ui->txt_Address);
     installTextLengthLimit(ui->txt_ShippingAddress);
-    for (QLineEdit *numeric : {ui->txt_Telephone, ui->txt_PersonalIDNo}) {
-        NumericKeyFilter::install(numeric, false);
-        keepFormKeys(numeric);
-    }
+    NumericKeyFilter::install(ui->txt_Telephone, false);
+    NumericKeyFilter::install(ui->txt_PersonalIDNo, false);
     ui->txt_Address->installEventFilter(this);
     connect(ui->chk_SameAddress, &QCheckBox::toggled, this, &Frm_AddCustomer::chk_SameAddress_Click);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);

@@ -23,8 +23,6 @@ Frm_AddProduct::Frm_AddProduct(QWidget *parent)
     NumericKeyFilter::install(ui->txt_Price, true);
     NumericKeyFilter::install(ui->txt_BarCode, false);
     NumericKeyFilter::install(ui->txt_CustomQuantity, false);
-    for (QLineEdit *numeric : {ui->txt_Price, ui->txt_BarCode, ui->txt_CustomQuantity})
-        keepFormKeys(numeric);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
     // The operator starts typing in the first box that takes input.
     setFocusProxy(ui->txt_Description);

@@ -37,10 +37,15 @@ private:
 };
 
 // The character code a key press stands for, as the filter judges it: 0 for
-// keys that type nothing (arrows, Delete, Tab), which pass untouched.
+// keys that type nothing (arrows, Delete) and for the keys that belong to the
+// form rather than the box (Tab moves on, Esc cancels), which pass untouched.
 int keyCode(const QKeyEvent *event)
 {
     switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+        return 0;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return mdl_Variables_Functions::KeyEnter;
