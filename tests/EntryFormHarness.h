@@ -142,4 +142,24 @@ inline QString today()
     return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+// What OK left behind after the checks: with no message expected, the row is
+// stored and the form closed; otherwise exactly that message, with an OK
+// button and no icon, nothing stored and the form still open.
+inline void verifyCheckOutcome(const EntryHarness &harness, const QWidget *form,
+                               const QString &table, const QString &message)
+{
+    if (message.isEmpty()) {
+        QVERIFY(harness.recorder->messages.empty());
+        QCOMPARE(rowCount(table), 1);
+        QVERIFY(!form);
+        return;
+    }
+    QCOMPARE(harness.recorder->texts(), QStringList{message});
+    const auto &shown = harness.recorder->messages.front();
+    QCOMPARE(shown.icon, mdl_Variables_Functions::MsgIcon::None);
+    QCOMPARE(shown.buttons, mdl_Variables_Functions::MsgButtons::OK);
+    QCOMPARE(rowCount(table), 0);
+    QVERIFY(form);
+}
+
 } // namespace kestrel::test
