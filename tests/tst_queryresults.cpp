@@ -3,7 +3,6 @@
 // failures, and the main window's list commands.
 
 #include "ConnectionCycle.h"
-#include "FieldText.h"
 #include "FlexGrid.h"
 #include "Formats.h"
 #include "Frm_QueryResults.h"
@@ -15,7 +14,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
-#include <sql.h>
 
 namespace M = mdl_Variables_Functions;
 using namespace kestrel;
@@ -34,13 +32,13 @@ void addCities(int count)
                + QString::number(count));
 }
 
-// Customers 16 Ann, 17 Bob (the only one with a join date) and 18 Cid;
-// products 1 to 8, "Item 1" to "Item 8". IDs unlike row numbers on purpose.
+// Customers 16 "St. Ann" (joined: NULL), 17 Bob (a date) and 18 Cid (the zero
+// date); products 1 to 8, "Item 1" to "Item 8". IDs unlike row numbers on purpose.
 void addCustomersAndProducts()
 {
-    test::exec("INSERT INTO customers SELECT seq, ELT(seq - 15, 'Ann', 'Bob', 'Cid'), CONCAT('Sur', seq), "
-               "'Street 1', 'BUD', '1', 'a@b.c', '2', IF(seq = 17, DATE '2008-03-05', NULL), 'Ship' "
-               "FROM seq_16_to_18");
+    test::exec("INSERT INTO customers SELECT seq, ELT(seq - 15, 'St. Ann', 'Bob', 'Cid'), "
+               "CONCAT('Sur', seq), 'Street 1', 'BUD', '1', 'a@b.c', '2', "
+               "ELT(seq - 15, NULL, '2008-03-05', '0000-00-00'), 'Ship' FROM seq_16_to_18");
     test::exec("INSERT INTO products SELECT seq, CONCAT('Item ', seq), 'Pcs', 100, 1, '0', '2008-03-05' "
                "FROM seq_1_to_8");
 }
@@ -216,14 +214,6 @@ private slots:
         QCOMPARE(fields.rows[2][5]->size(), 100000);
     }
 
-    void fieldTextInKestrelsConvention()
-    {
-        // Beyond the dates and doubles that the lists below show: a zero date
-        // is no calendar day, and only numbers take the decimal comma.
-        QCOMPARE(fieldText(QStringLiteral("0000-00-00"), SQL_TYPE_DATE), QStringLiteral("0000-00-00"));
-        QCOMPARE(fieldText(QStringLiteral("St. Ann"), SQL_VARCHAR), QStringLiteral("St. Ann"));
-    }
-
     void emptyResultShowsOneMergedMessageRow()
     {
         mainWindow->mnu_DCity_Click();
@@ -326,7 +316,8 @@ private slots:
         QVERIFY(window());
         QCOMPARE(window()->windowTitle(), QStringLiteral("Delete Customer"));
         QCOMPARE(column(grid(), 1), QStringLiteral("16|17|18"));
-        QCOMPARE(column(grid(), 9), QStringLiteral("|2008. 03. 05.|")); // NULL shows empty
+        // NULL shows empty; the zero date is no calendar day and shows as stored.
+        QCOMPARE(column(grid(), 9), QStringLiteral("|2008. 03. 05.|0000-00-00"));
 
         recorder->answers = {M::MsgAnswer::No};
         doubleClick(2, 3);
@@ -337,14 +328,11 @@ private slots:
         QCOMPARE(idsIn("customers"), QStringLiteral("16|17|18"));
         doubleClick(2, 1); // an empty script answers Yes
         expectDeleteQuestion("17");
-        QCOMPARE(idsIn("customers"), QStringLiteral("16|18"));
         // No refresh: the row stays, and the window stays in delete mode.
+        QCOMPARE(idsIn("customers"), QStringLiteral("16|18"));
         QCOMPARE(column(grid(), 1), QStringLiteral("16|17|18"));
-        doubleClick(3, 2);
-        expectDeleteQuestion("18");
-        QCOMPARE(idsIn("customers"), QStringLiteral("16"));
 
-        // A failing delete reports and closes like a failing load.
+        // The next delete fails, and reports and closes like a failing load.
         test::exec("DROP TABLE customers");
         doubleClick(1, 1);
         QCOMPARE(recorder->texts(), (QStringList{"Are You sure You want to DELETE Row with ID #16",
@@ -385,7 +373,7 @@ private slots:
         QVERIFY(grid());
         QCOMPARE(window()->windowTitle(), QStringLiteral("Today's Turnover"));
         QCOMPARE(column(grid(), 1), QStringLiteral("3|5"));
-        QCOMPARE(column(grid(), 2), QStringLiteral("Ann|Bob"));
+        QCOMPARE(column(grid(), 2), QStringLiteral("St. Ann|Bob")); // text keeps its points
         const QString today = fmt::gridDate(QDate::fromString(
             test::scalar("SELECT CURDATE()").value_or(QString()), Qt::ISODate));
         QCOMPARE(column(grid(), 4), today + '|' + today);
@@ -417,7 +405,6 @@ private slots:
         QCOMPARE(window()->windowTitle(), QStringLiteral("TOP 5 Bestseller Product"));
         QCOMPARE(column(grid(), 1), ids);
         QCOMPARE(column(grid(), 8), sold);
-        QCOMPARE(grid()->TextMatrix(1, 2), QStringLiteral("Item ") + ids.section('|', 0, 0));
     }
 
     void deleteViewOverReportArmsAndReportOverDeleteViewDisarms()
@@ -448,7 +435,6 @@ private slots:
         QVERIFY(!M::DeleteMode);
         doubleClick(1, 1); // a report row is no record to act on
         QVERIFY(recorder->messages.empty());
-        QCOMPARE(idsIn("turnover"), QStringLiteral("1"));
 
         // A chooser closed without a pick leaves nothing armed for the next window.
         Frm_QueryResults::Open([] { M::AddTransPickCustomer = M::EditGridPick = true; });
