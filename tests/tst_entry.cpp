@@ -1,0 +1,387 @@
+// The add city, customer and product forms against a real server, and the
+// fixed pick lists they offer.
+
+#include "ConnectionCycle.h"
+#include "EntryFormHarness.h"
+#include "FixedLists.h"
+#include "ListNameSearch.h"
+
+#include <QAction>
+
+using namespace kestrel::test;
+
+namespace {
+
+// One row per check, in order: the fields before it valid, it and every
+// later one left empty, so a check out of order reports the wrong message.
+FormKind checkRows(const QString &name, qsizetype firstField, const QStringList &messages)
+{
+    const FormKind kind = formKind(name);
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("message");
+    for (qsizetype i = 0; i < messages.size(); ++i)
+        QTest::newRow(qPrintable(messages.at(i))) << kind.valid.mid(0, firstField + i) << messages.at(i);
+    return kind;
+}
+
+const QString Error = kestrel::db::ConnectionErrorText;
+
+} // namespace
+
+class TestEntry : public QObject {
+    Q_OBJECT
+    EntryHarness harness;
+
+    QWidget *open(const QString &kind) { return formKind(kind).open(harness.main.get()); }
+    bool isOpen(const QString &kind) { return formKind(kind).find(harness.main.get()); }
+
+    // OK either stores and closes, or shows exactly the one message (no icon)
+    // and stores nothing, the form staying open.
+    void runChecks(const QString &kind)
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, message);
+        fill(open(kind), formKind(kind), values);
+        click(open(kind), "cmd_OK");
+        QCOMPARE(harness.recorder->texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(rowCount(formKind(kind).table), message.isEmpty() ? 1 : 0);
+        QCOMPARE(isOpen(kind), !message.isEmpty());
+        if (!message.isEmpty())
+            QCOMPARE(harness.recorder->messages.front().icon, M::MsgIcon::None);
+    }
+
+private slots:
+    void initTestCase() { harness.start(); }
+    void init() { harness.reset(); }
+
+    void cityChecks_data()
+    {
+        const FormKind k = checkRows("city", 0, {"Acronym can't be empty!!!", "FullName can't be empty!!!",
+                                                 "PostalCode can't be empty!!!",
+                                                 "CountryCode can't be empty!!!", "Country can't be empty!!!"});
+        QTest::newRow("postal code 0") << with(k, {{"txt_PostalCode", "0"}}) << "PostalCode can't be empty!!!";
+        QTest::newRow("postal code 00 passes") << with(k, {{"txt_PostalCode", "00"}}) << QString();
+        QTest::newRow("blanks pass")
+            << with(k, {{"txt_Acronym", " "}, {"txt_FullName", " "}, {"txt_CountryCode", " "}}) << QString();
+    }
+    void cityChecks() { runChecks("city"); }
+
+    void customerChecks_data()
+    {
+        const FormKind k = checkRows(
+            "customer", 1,
+            {"City can't be empty!!!", "FirstName can't be empty!!!", "SurName can't be empty!!!",
+             "Address can't be empty!!!", "Telephone can't be empty!!!", "@ - mail can't be empty!!!",
+             "Personal ID No. can't be empty!!!"});
+        QTest::newRow("no shipping address") << with(k, {{"click", "chk_SameAddress"}})
+                                             << "Shipping Address can't be empty!!!";
+        QTest::newRow("telephone 0") << with(k, {{"txt_Telephone", "0"}}) << "Telephone can't be empty!!!";
+        QTest::newRow("personal ID 0") << with(k, {{"txt_PersonalIDNo", "0"}})
+                                       << "Personal ID No. can't be empty!!!";
+        QTest::newRow("telephone and ID 00 pass")
+            << with(k, {{"txt_Telephone", "00"}, {"txt_PersonalIDNo", "00"}}) << QString();
+    }
+    void customerChecks() { runChecks("customer"); }
+
+    void productChecks_data()
+    {
+        const FormKind k = checkRows("product", 0,
+                                     {"Description can't be empty!!!", "Price can't be empty!!!",
+                                      "BarCode can't be empty!!!", "UM can't be empty!!!",
+                                      "Quantity can't be empty!!!"});
+        QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << "Price can't be empty!!!";
+        for (const char *quantity : {"0", "000"})
+            QTest::addRow("custom quantity %s", quantity)
+                << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << "Quantity can't be empty!!!";
+        QTest::newRow("price 0,00 passes") << with(k, {{"txt_Price", "0,00"}}) << QString();
+        QTest::newRow("price 00 passes") << with(k, {{"txt_Price", "00"}}) << QString();
+    }
+    void productChecks() { runChecks("product"); }
+
+    void storesWhatWasEntered_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("stored");
+        const FormKind city = formKind("city"), customer = formKind("customer");
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QTest::newRow("country keeps its trailing blank") << "city" << city.valid
+                                                          << "1|BUD|Budapest|1011|Hungary |HUN";
+        QTest::newRow("country without one") << "city" << with(city, {{"cmb_Country", "\u2022 Canada"}})
+                                             << "1|BUD|Budapest|1011|Canada|HUN";
+        QTest::newRow("quotes and backslash")
+            << "city" << with(city, {{"txt_FullName", "O'Brien \\ Town"}, {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
+            << "1|BUD|O'Brien \\ Town|1011|C\u00f4te d'Ivoire |HUN";
+        QTest::newRow("multi-line address, calendar date")
+            << "customer" << with(customer, {{"txt_Address", "Line 1\nLine 2"}, {"mntvw_Joined", "2008-03-07"}})
+            << "1|Anna|Kov\u00e1cs|Line 1\nLine 2|BUD|3611234567|anna@example.com|12345678|2008-03-07|Line 1\nLine 2";
+        QTest::newRow("Cyrillic, quote, backslash, own shipping address")
+            << "customer"
+            << QStringList{"chk_SameAddress", "O'B", "\u0418\u0432\u0430\u043d", "O'Brien", "Back\\slash 'road'",
+                           "123", "o'brien@example.ie", "456", "Depot 9"}
+            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|123|o'brien@example.ie|456|" + today
+                   + "|Depot 9";
+        QTest::newRow("decimal comma kept")
+            << "product" << QStringList{"Milk", "1,20", "777", "\u2022 Pcs", "", "opt_50xQuantity", "2008-03-05"}
+            << "1|Milk|Pcs|50|1.20|777|2008-03-05";
+        QTest::newRow("0,00 stored as 0, 100 x over a custom text")
+            << "product" << QStringList{"Gift", "0,00", "1", "\u2022 Kgs", "7", "opt_100xQuantity"}
+            << "1|Gift|Kgs|100|0.00|1|" + today;
+        QTest::newRow("custom quantity with leading zeros")
+            << "product" << QStringList{"Tape", "3,5", "9", "\u2022 Units", "007"} << "1|Tape|Units|7|3.50|9|" + today;
+    }
+    void storesWhatWasEntered()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, values);
+        QFETCH(QString, stored);
+        fill(open(kind), formKind(kind), values);
+        click(open(kind), "cmd_OK");
+        QVERIFY(harness.recorder->messages.empty());
+        QVERIFY(!isOpen(kind));
+        QCOMPARE(rowCount(formKind(kind).table), 1);
+        QCOMPARE(storedRow(formKind(kind)), stored);
+        QCOMPARE(M::ConnStat(), M::StatIdle);
+    }
+
+    void addNextThenReset_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("values"); // changing everything a fresh form resets
+        QTest::newRow("city") << "city" << formKind("city").valid;
+        QTest::newRow("customer") << "customer" << with(formKind("customer"), {{"click", "chk_SameAddress"},
+                                                                              {"txt_ShippingAddress", "Depot"},
+                                                                              {"mntvw_Joined", "2008-03-07"}});
+        QTest::newRow("product") << "product" << with(formKind("product"), {{"txt_CustomQuantity", "8"},
+                                                                           {"mntvw_LastDelivery", "2008-03-05"}});
+    }
+    void addNextThenReset()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, values);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        verifyFresh(form, k, "1");
+        fill(form, k, values);
+        click(form, "cmd_AddNext");
+        QVERIFY(harness.recorder->messages.empty());
+        QCOMPARE(rowCount(k.table), 1);
+        QVERIFY(isOpen(kind));
+        verifyFresh(form, k, "2");
+
+        // Reset asks for the next ID afresh: someone else may have stored meanwhile.
+        fill(form, k, values);
+        exec("UPDATE " + k.table + " SET ID=7");
+        click(form, "cmd_Reset");
+        verifyFresh(form, k, "8");
+        QCOMPARE(rowCount(k.table), 1);
+        QVERIFY(harness.recorder->messages.empty());
+    }
+
+    void commandsOpenTheForms_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<int>("toolbarTag");
+        QTest::newRow("city") << "city" << "mnu_AddCity" << 4;
+        QTest::newRow("customer") << "customer" << "mnu_AddCustomer" << 3;
+        QTest::newRow("product") << "product" << "mnu_AddProduct" << 2;
+    }
+    void commandsOpenTheForms()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, menuItem);
+        QFETCH(int, toolbarTag);
+        control<QAction>(harness.main.get(), menuItem)->trigger();
+        QVERIFY(isOpen(kind));
+        harness.reset();
+        harness.main->tlb_Toolbar_ButtonMenuClick(toolbarTag);
+        QVERIFY(isOpen(kind));
+    }
+
+    void keyFiltersAndLimits_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("postal code: digits only") << "city" << "txt_PostalCode" << "10a1,1" << "1011" << 2;
+        QTest::newRow("postal code: Enter is silent") << "city" << "txt_PostalCode" << "12\n" << "12" << 0;
+        QTest::newRow("postal code: 9") << "city" << "txt_PostalCode" << "1234567890" << "123456789" << 0;
+        // The filters must let Tab through to the form.
+        QTest::newRow("postal code: Tab leaves") << "city" << "txt_PostalCode" << "1\t" << "1" << 0;
+        QTest::newRow("personal ID: Tab leaves") << "customer" << "txt_PersonalIDNo" << "1\t" << "1" << 0;
+        QTest::newRow("price: Tab leaves") << "product" << "txt_Price" << "1\t" << "1" << 0;
+        QTest::newRow("acronym: 3") << "city" << "txt_Acronym" << "BUDA" << "BUD" << 0;
+        QTest::newRow("telephone: digits only") << "customer" << "txt_Telephone" << "+36 1,2" << "3612" << 3;
+        QTest::newRow("personal ID: digits only") << "customer" << "txt_PersonalIDNo" << "A1-2" << "12" << 2;
+        QTest::newRow("telephone: 16") << "customer" << "txt_Telephone" << QString(20, '5') << QString(16, '5') << 0;
+        QTest::newRow("address: 255") << "customer" << "txt_Address" << QString(260, 'a') << QString(255, 'a') << 0;
+        QTest::newRow("price: comma, no point") << "product" << "txt_Price" << "1,2x0.5" << "1,205" << 2;
+        QTest::newRow("price: 16") << "product" << "txt_Price" << QString(17, '9') << QString(16, '9') << 0;
+        QTest::newRow("bar code: no comma") << "product" << "txt_BarCode" << "7,7" << "77" << 1;
+        QTest::newRow("custom quantity: no comma") << "product" << "txt_CustomQuantity" << "5,0" << "50" << 1;
+    }
+    void keyFiltersAndLimits()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, beeps);
+        QWidget *widget = control(open(kind), box);
+        type(widget, typed);
+        auto *line = qobject_cast<QLineEdit *>(widget);
+        QCOMPARE(line ? line->text() : qobject_cast<QPlainTextEdit *>(widget)->toPlainText(), shown);
+        QCOMPARE(harness.recorder->beeps, beeps);
+        QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
+        QVERIFY(harness.recorder->messages.empty());
+    }
+
+    void shippingAddressFollowsTheAddress()
+    {
+        QWidget *form = open("customer");
+        auto *address = control<QPlainTextEdit>(form, "txt_Address");
+        auto *shipping = control<QPlainTextEdit>(form, "txt_ShippingAddress");
+        for (const QString typed : {"M", "Ma", "Mai", "Main", "Main ", "Main 1"}) {
+            type(address, typed.right(1));
+            QCOMPARE(shipping->toPlainText(), typed);
+        }
+        QVERIFY(!shipping->isEnabled());
+        auto *same = control<QAbstractButton>(form, "chk_SameAddress");
+        same->click();
+        QVERIFY(shipping->isEnabled());
+        type(address, "0");
+        type(shipping, " rear");
+        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1 rear"));
+        same->click();
+        QVERIFY(!shipping->isEnabled());
+        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 10"));
+    }
+
+    // How a form is left or fails: Cancel and Esc store nothing and say
+    // nothing; a failed check keeps the form; a broken database closes it with
+    // the connection error. A failed Add Next says "Failed to save!" after,
+    // except for products.
+    void leavingAndFailing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("fault"); // none, check, drop (the table) or 12x
+        QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
+        QTest::addColumn<QStringList>("messages");
+        const QStringList again{"Failed to save!"};
+        const char *kinds[] = {"city", "customer", "product"};
+        const QString first[] = {"Acronym", "City", "Description"};
+        for (int i : {0, 1, 2}) {
+            const char *kind = kinds[i];
+            const QStringList next = i == 2 ? QStringList() : again;
+            QTest::addRow("%s, Cancel", kind) << kind << "none" << "cmd_Cancel" << QStringList();
+            QTest::addRow("%s, OK, table dropped", kind) << kind << "drop" << "cmd_OK" << QStringList{Error};
+            QTest::addRow("%s, Add Next, table dropped", kind)
+                << kind << "drop" << "cmd_AddNext" << QStringList{Error} + next;
+            QTest::addRow("%s, Add Next, check", kind)
+                << kind << "check" << "cmd_AddNext" << QStringList{first[i] + " can't be empty!!!"} + next;
+        }
+        // The numeric boxes and the lists filter keys: Esc must get through.
+        QTest::newRow("city, Esc in postal code") << "city" << "none" << "txt_PostalCode" << QStringList();
+        QTest::newRow("customer, Esc in telephone") << "customer" << "none" << "txt_Telephone" << QStringList();
+        QTest::newRow("product, Esc in price") << "product" << "none" << "txt_Price" << QStringList();
+        QTest::newRow("product, Esc in unit list") << "product" << "none" << "cmb_UM" << QStringList();
+        // Only code can put such a text there: the box refuses it typed or pasted.
+        QTest::newRow("product, unreadable quantity") << "product" << "12x" << "cmd_OK" << QStringList{Error};
+    }
+    void leavingAndFailing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, fault);
+        QFETCH(QString, action);
+        QFETCH(QStringList, messages);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        if (fault != "check")
+            fill(form, k, k.valid);
+        if (fault == "drop")
+            exec("DROP TABLE " + k.table);
+        if (fault == "12x") {
+            click(form, "opt_CustomQuantity");
+            control<QLineEdit>(form, "txt_CustomQuantity")->setText("12x");
+        }
+        if (action.startsWith("cmd_"))
+            click(form, action);
+        else
+            type(control(form, action), "\x1b");
+        settle();
+        QCOMPARE(harness.recorder->texts(), messages);
+        const bool broken = fault == "drop" || fault == "12x";
+        if (fault == "none")
+            QCOMPARE(harness.recorder->beeps, 0);
+        QCOMPARE(isOpen(kind), fault == "check");
+        QCOMPARE(M::ConnStat(), broken ? M::StatError : M::StatIdle);
+        if (broken)
+            QCOMPARE(harness.recorder->messages.front().title, kestrel::db::ConnectionErrorTitle);
+        if (!messages.isEmpty())
+            QCOMPARE(harness.recorder->messages.front().icon,
+                     broken ? M::MsgIcon::Critical : M::MsgIcon::None);
+        if (fault != "drop")
+            QCOMPARE(rowCount(k.table), 0);
+    }
+
+    void failedNextIdLeavesZero_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"city", "customer", "product"})
+            QTest::newRow(kind) << kind;
+    }
+    void failedNextIdLeavesZero()
+    {
+        QFETCH(QString, kind);
+        exec("DROP TABLE " + formKind(kind).table);
+        QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
+        QCOMPARE(harness.recorder->texts(), QStringList{Error});
+        QVERIFY(isOpen(kind));
+    }
+
+    void fixedLists()
+    {
+        namespace L = kestrel::lists;
+        const QStringList countries = L::countryItems(), plain = L::plainCountryItems();
+        QCOMPARE(countries.size(), 243);
+        QCOMPARE(L::unitItems().size(), 18);
+        QVERIFY(countries.contains("\u2022 Chad ") && countries.contains("\u2022 Canada"));
+        QVERIFY(L::unitItems().contains("\u2022 Pcs"));
+        int withoutBlank = 0;
+        for (qsizetype i = 0; i < countries.size(); ++i) {
+            withoutBlank += countries.at(i).endsWith(' ') ? 0 : 1;
+            QCOMPARE(plain.at(i), countries.at(i).trimmed());
+        }
+        QCOMPARE(withoutBlank, 32);
+        // The value is the item less bullet and blank; a trailing blank stays.
+        QCOMPARE(L::itemValue("\u2022 Chad "), QStringLiteral("Chad "));
+    }
+
+    void typingANameSelectsIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("start of a name") << "hun" << "\u2022 Hungary ";
+        QTest::newRow("same letter walks on") << "cc" << "\u2022 Cameroon ";
+        QTest::newRow("blank inside a name") << "new z" << "\u2022 New Zealand";
+        QTest::newRow("accented name") << "c\u00f4" << "\u2022 C\u00f4te d'Ivoire ";
+        QTest::newRow("no match keeps the item") << "hux" << "\u2022 Hungary ";
+    }
+    void typingANameSelectsIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, selected);
+        QComboBox box;
+        box.addItems(kestrel::lists::countryItems());
+        box.setCurrentIndex(-1);
+        kestrel::lists::installNameSearch(&box);
+        type(&box, typed);
+        QCOMPARE(box.currentText(), selected);
+    }
+};
+
+QTEST_MAIN(TestEntry)
+#include "tst_entry.moc"
