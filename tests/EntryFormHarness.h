@@ -2,13 +2,11 @@
 // What the entry form tests share: a main window on the test database, the
 // three add forms described alike, and filling them in as the operator would.
 
-#include "Frm_AddCity.h"
-#include "Frm_AddCustomer.h"
-#include "Frm_AddProduct.h"
 #include "MDIfrm_main.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -16,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 namespace kestrel::test {
@@ -85,52 +82,51 @@ inline void type(QWidget *box, const QString &text)
     }
 }
 
-// One add form: its table, the controls fill() sets (the field "click" names
-// a button to click), values passing every check, and the columns its
-// stored row is read back by.
+// One add form: its window, the command opening it, its table, the controls
+// fill() sets (the field "click" names a button to click), values passing
+// every check, and the columns its stored row is read back by.
 struct FormKind {
-    QString table;
+    QString form, command, table;
     QStringList fields, valid;
     QString stored;
-    QString defaultButton; // checked on a fresh form
-    std::function<QWidget *(MDIfrm_main *)> open, find;
+    QString defaultButton = {}; // checked on a fresh form
 };
-
-template <class Form> FormKind kindOf(FormKind kind)
-{
-    kind.open = [](MDIfrm_main *main) -> QWidget * {
-        QWidget *form = main->showForm<Form>();
-        QApplication::processEvents();
-        return form;
-    };
-    kind.find = [](MDIfrm_main *main) -> QWidget * { return main->findForm<Form>(); };
-    return kind;
-}
 
 inline FormKind formKind(const QString &name)
 {
     if (name == QLatin1String("city"))
-        return kindOf<Frm_AddCity>(
-            {"cities",
-             {"txt_Acronym", "txt_FullName", "txt_PostalCode", "txt_CountryCode", "cmb_Country"},
-             {"BUD", "Budapest", "1011", "HUN", "\u2022 Hungary "},
-             "Acronym,FullName,PostalCode,Country,CountryCode", {}, {}, {}});
+        return {"Frm_AddCity", "mnu_AddCity", "cities",
+                {"txt_Acronym", "txt_FullName", "txt_PostalCode", "txt_CountryCode", "cmb_Country"},
+                {"BUD", "Budapest", "1011", "HUN", "\u2022 Hungary "},
+                "Acronym,FullName,PostalCode,Country,CountryCode"};
     if (name == QLatin1String("customer"))
-        return kindOf<Frm_AddCustomer>(
-            {"customers",
-             {"click", "txt_City", "txt_FirstName", "txt_SurName", "txt_Address", "txt_Telephone",
-              "txt_Email", "txt_PersonalIDNo", "txt_ShippingAddress", "mntvw_Joined"},
-             {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567", "anna@example.com",
-              "12345678"},
-             "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,ShippingAddress",
-             "chk_SameAddress", {}, {}});
-    return kindOf<Frm_AddProduct>(
-        {"products",
-         {"txt_Description", "txt_Price", "txt_BarCode", "cmb_UM", "txt_CustomQuantity", "click",
-          "mntvw_LastDelivery"},
-         {"Milk", "1,20", "777", "\u2022 Pcs", "", "opt_50xQuantity"},
-         "Description,UM,Quantity,FORMAT(Price,2,'en_US'),BarCode,LastDelivery",
-         "opt_CustomQuantity", {}, {}});
+        return {"Frm_AddCustomer", "mnu_AddCustomer", "customers",
+                {"click", "txt_City", "txt_FirstName", "txt_SurName", "txt_Address", "txt_Telephone",
+                 "txt_Email", "txt_PersonalIDNo", "txt_ShippingAddress", "mntvw_Joined"},
+                {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567", "anna@example.com",
+                 "12345678"},
+                "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,ShippingAddress",
+                "chk_SameAddress"};
+    return {"Frm_AddProduct", "mnu_AddProduct", "products",
+            {"txt_Description", "txt_Price", "txt_BarCode", "cmb_UM", "txt_CustomQuantity", "click",
+             "mntvw_LastDelivery"},
+            {"Milk", "1,20", "777", "\u2022 Pcs", "", "opt_50xQuantity"},
+            "Description,UM,Quantity,FORMAT(Price,2,'en_US'),BarCode,LastDelivery",
+            "opt_CustomQuantity"};
+}
+
+// The open form of this kind, or null; one closing is gone after settle().
+inline QWidget *findForm(MDIfrm_main *main, const QString &kind)
+{
+    return main->mdiArea()->findChild<QWidget *>(formKind(kind).form);
+}
+
+// Opens the form as the operator would, through its Add Record command.
+inline QWidget *openForm(MDIfrm_main *main, const QString &kind)
+{
+    control<QAction>(main, formKind(kind).command)->trigger();
+    QApplication::processEvents();
+    return findForm(main, kind);
 }
 
 // The form's valid values with some fields changed.
@@ -153,10 +149,9 @@ inline QStringList with(const FormKind &kind,
 inline void fill(QWidget *form, const FormKind &kind, const QStringList &values)
 {
     for (qsizetype i = 0; i < values.size(); ++i) {
-        const QString &value = values.at(i);
-        auto *widget = value.isEmpty() ? nullptr
-                       : kind.fields.at(i) == QLatin1String("click") ? control(form, value)
-                                                                      : control(form, kind.fields.at(i));
+        const QString &value = values.at(i), &field = kind.fields.at(i);
+        QWidget *widget =
+            value.isEmpty() ? nullptr : control(form, field == "click" ? value : field);
         if (auto *button = qobject_cast<QAbstractButton *>(widget))
             button->click();
         else if (auto *box = qobject_cast<QComboBox *>(widget))
@@ -171,7 +166,8 @@ inline void fill(QWidget *form, const FormKind &kind, const QStringList &values)
 // The table's only row, its fields joined by "|".
 inline QString storedRow(const FormKind &kind)
 {
-    return scalar("SELECT CONCAT_WS('|',ID," + kind.stored + ") FROM " + kind.table).value_or("none");
+    const QString sql = "SELECT CONCAT_WS('|',ID," + kind.stored + ") FROM " + kind.table;
+    return scalar(sql).value_or("none");
 }
 
 inline int rowCount(const QString &table)
@@ -186,8 +182,9 @@ inline void verifyFresh(QWidget *form, const FormKind &kind, const QString &next
     QCOMPARE(control<QLineEdit>(form, "txt_ID")->text(), nextId);
     for (QWidget *box : form->findChildren<QWidget *>(QRegularExpression("^txt_(?!ID$)"))) {
         auto *line = qobject_cast<QLineEdit *>(box);
-        QVERIFY2(line ? line->text().isEmpty() : static_cast<QPlainTextEdit *>(box)->toPlainText().isEmpty(),
-                 qPrintable(box->objectName()));
+        const QString text =
+            line ? line->text() : static_cast<QPlainTextEdit *>(box)->toPlainText();
+        QVERIFY2(text.isEmpty(), qPrintable(box->objectName()));
     }
     for (QComboBox *box : form->findChildren<QComboBox *>())
         QCOMPARE(box->currentIndex(), -1);
