@@ -20,7 +20,7 @@ namespace kestrel::test {
 
 namespace M = mdl_Variables_Functions;
 
-// Lets closed forms go, so a QPointer to them reads null.
+// Lets closed forms go.
 inline void settle()
 {
     QApplication::processEvents();
@@ -101,11 +101,13 @@ inline FormKind formKind(const QString &name)
                 "Acronym,FullName,PostalCode,Country,CountryCode"};
     if (name == QLatin1String("customer"))
         return {"Frm_AddCustomer", "mnu_AddCustomer", "customers",
-                {"click", "txt_City", "txt_FirstName", "txt_SurName", "txt_Address", "txt_Telephone",
-                 "txt_Email", "txt_PersonalIDNo", "txt_ShippingAddress", "mntvw_Joined"},
-                {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567", "anna@example.com",
-                 "12345678"},
-                "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,ShippingAddress",
+                {"click", "txt_City", "txt_FirstName", "txt_SurName", "txt_Address",
+                 "txt_Telephone", "txt_Email", "txt_PersonalIDNo", "txt_ShippingAddress",
+                 "mntvw_Joined"},
+                {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567",
+                 "anna@example.com", "12345678"},
+                "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,"
+                "ShippingAddress",
                 "chk_SameAddress"};
     return {"Frm_AddProduct", "mnu_AddProduct", "products",
             {"txt_Description", "txt_Price", "txt_BarCode", "cmb_UM", "txt_CustomQuantity", "click",

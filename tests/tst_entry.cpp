@@ -123,7 +123,6 @@ private slots:
     }
     void productChecks() { runChecks("product"); }
 
-
     void addNextThenReset_data()
     {
         QTest::addColumn<QString>("kind");
@@ -133,9 +132,10 @@ private slots:
                                   << with(formKind("customer"), {{"click", "chk_SameAddress"},
                                                                  {"txt_ShippingAddress", "Depot"},
                                                                  {"mntvw_Joined", "2008-03-07"}});
-        QTest::newRow("product") << "product"
-                                 << with(formKind("product"), {{"txt_CustomQuantity", "8"},
-                                                               {"mntvw_LastDelivery", "2008-03-05"}});
+        QTest::newRow("product")
+            << "product"
+            << with(formKind("product"),
+                    {{"txt_CustomQuantity", "8"}, {"mntvw_LastDelivery", "2008-03-05"}});
     }
     void addNextThenReset()
     {
@@ -161,20 +161,12 @@ private slots:
     }
 
     // The Add Record commands open the forms in every other test.
-    void toolbarItemsOpenTheForms_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("tag");
-        QTest::newRow("city") << "city" << 4;
-        QTest::newRow("customer") << "customer" << 3;
-        QTest::newRow("product") << "product" << 2;
-    }
     void toolbarItemsOpenTheForms()
     {
-        QFETCH(QString, kind);
-        QFETCH(int, tag);
-        harness.main->tlb_Toolbar_ButtonMenuClick(tag);
-        QVERIFY(isOpen(kind));
+        for (const auto &[tag, kind] : {std::pair{2, "product"}, {3, "customer"}, {4, "city"}}) {
+            harness.main->tlb_Toolbar_ButtonMenuClick(tag);
+            QVERIFY2(isOpen(kind), kind);
+        }
     }
 
     // Typed into a box, what it shows and how often it beeped. The filters
@@ -307,19 +299,14 @@ private slots:
             QCOMPARE(rowCount(k.table), 0);
     }
 
-    void failedNextIdLeavesZero_data()
-    {
-        QTest::addColumn<QString>("kind");
-        for (const char *kind : {"city", "customer", "product"})
-            QTest::newRow(kind) << kind;
-    }
     void failedNextIdLeavesZero()
     {
-        QFETCH(QString, kind);
-        exec("DROP TABLE " + formKind(kind).table);
-        QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
-        QCOMPARE(harness.recorder->texts(), QStringList{Error});
-        QVERIFY(isOpen(kind));
+        for (const char *kind : {"city", "customer", "product"}) {
+            exec("DROP TABLE " + formKind(kind).table);
+            QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
+            QVERIFY2(isOpen(kind), kind);
+        }
+        QCOMPARE(harness.recorder->texts(), QStringList(3, Error));
     }
 
     void fixedLists()
