@@ -1,0 +1,354 @@
+// The add city, customer and product forms against a real server, and the
+// fixed pick lists they offer.
+
+#include "ConnectionCycle.h"
+#include "EntryFormHarness.h"
+#include "FixedLists.h"
+#include "ListNameSearch.h"
+
+using namespace kestrel::test;
+
+namespace {
+
+QString empty(const QString &what) { return what + " can't be empty!!!"; }
+
+// One row per check, in order: the fields before it valid, it and every
+// later one left empty, so a check out of order reports the wrong message.
+FormKind checkRows(const QString &name, qsizetype firstField, const QStringList &checks)
+{
+    const FormKind kind = formKind(name);
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("outcome"); // the one message shown, or the row stored
+    for (qsizetype i = 0; i < checks.size(); ++i)
+        QTest::newRow(qPrintable(empty(checks.at(i))))
+            << kind.valid.mid(0, firstField + i) << empty(checks.at(i));
+    return kind;
+}
+
+const QString Error = kestrel::db::ConnectionErrorText;
+const QString Today = QDate::currentDate().toString(Qt::ISODate);
+
+} // namespace
+
+class TestEntry : public QObject {
+    Q_OBJECT
+    EntryHarness harness;
+
+    QWidget *open(const QString &kind) { return openForm(harness.main.get(), kind); }
+    bool isOpen(const QString &kind) { return findForm(harness.main.get(), kind); }
+
+    // OK either shows the one message (no icon), storing nothing and keeping
+    // the form, or stores exactly the row (its fields joined by "|") and closes.
+    void runChecks(const QString &kind)
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, outcome);
+        const bool refused = outcome.endsWith("!!!");
+        fill(open(kind), formKind(kind), values);
+        click(open(kind), "cmd_OK");
+        QCOMPARE(harness.recorder->texts(), refused ? QStringList{outcome} : QStringList());
+        QCOMPARE(isOpen(kind), refused);
+        QCOMPARE(rowCount(formKind(kind).table), refused ? 0 : 1);
+        if (refused)
+            QCOMPARE(harness.recorder->messages.front().icon, M::MsgIcon::None);
+        else
+            QCOMPARE(storedRow(formKind(kind)), outcome);
+        QCOMPARE(M::ConnStat(), M::StatIdle);
+    }
+
+private slots:
+    void initTestCase() { harness.start(); }
+    void init() { harness.reset(); }
+
+    void cityChecks_data()
+    {
+        const FormKind k =
+            checkRows("city", 0, {"Acronym", "FullName", "PostalCode", "CountryCode", "Country"});
+        QTest::newRow("postal code 0") << with(k, {{"txt_PostalCode", "0"}}) << empty("PostalCode");
+        QTest::newRow("postal code 00") << with(k, {{"txt_PostalCode", "00"}})
+                                        << "1|BUD|Budapest|0|Hungary |HUN";
+        QTest::newRow("blanks") << with(k, {{"txt_Acronym", " "}, {"txt_CountryCode", " "}})
+                                << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
+        QTest::newRow("without trailing blank") << with(k, {{"cmb_Country", "\u2022 Canada"}})
+                                                << "1|BUD|Budapest|1011|Canada|HUN";
+        QTest::newRow("quotes and backslash")
+            << with(k, {{"txt_FullName", "O'Brien \\ Town"},
+                        {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
+            << "1|BUD|O'Brien \\ Town|1011|C\u00f4te d'Ivoire |HUN";
+    }
+    void cityChecks() { runChecks("city"); }
+
+    void customerChecks_data()
+    {
+        const FormKind k = checkRows("customer", 1,
+                                     {"City", "FirstName", "SurName", "Address", "Telephone",
+                                      "@ - mail", "Personal ID No."});
+        QTest::newRow("no shipping address") << with(k, {{"click", "chk_SameAddress"}})
+                                             << empty("Shipping Address");
+        QTest::newRow("telephone 0") << with(k, {{"txt_Telephone", "0"}}) << empty("Telephone");
+        QTest::newRow("personal ID 0") << with(k, {{"txt_PersonalIDNo", "0"}})
+                                       << empty("Personal ID No.");
+        QTest::newRow("telephone and ID 00, multi-line address, calendar date")
+            << with(k, {{"txt_Telephone", "00"}, {"txt_PersonalIDNo", "00"},
+                        {"txt_Address", "Line 1\nLine 2"}, {"mntvw_Joined", "2008-03-07"}})
+            << "1|Anna|Kov\u00e1cs|Line 1\nLine 2|BUD|00|anna@example.com|00|2008-03-07|"
+               "Line 1\nLine 2";
+        QTest::newRow("Cyrillic, quote, backslash, own shipping address")
+            << QStringList{"chk_SameAddress", "O'B", "\u0418\u0432\u0430\u043d", "O'Brien",
+                           "Back\\slash 'road'", "123", "o'brien@example.ie", "456", "Depot 9"}
+            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|123|"
+               "o'brien@example.ie|456|" + Today + "|Depot 9";
+    }
+    void customerChecks() { runChecks("customer"); }
+
+    void productChecks_data()
+    {
+        const FormKind k =
+            checkRows("product", 0, {"Description", "Price", "BarCode", "UM", "Quantity"});
+        QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << empty("Price");
+        for (const char *quantity : {"0", "000"})
+            QTest::addRow("custom quantity %s", quantity)
+                << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
+        QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
+                                       << "1|Milk|Pcs|50|1.20|777|2008-03-05";
+        QTest::newRow("price 00") << with(k, {{"txt_Price", "00"}})
+                                  << "1|Milk|Pcs|50|0.00|777|" + Today;
+        QTest::newRow("price 0,00, 100 x over a custom text")
+            << with(k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"},
+                        {"click", "opt_100xQuantity"}})
+            << "1|Milk|Pcs|100|0.00|777|" + Today;
+        QTest::newRow("custom quantity with leading zeros")
+            << with(k, {{"txt_Price", "3,5"}, {"txt_CustomQuantity", "007"}, {"click", ""}})
+            << "1|Milk|Pcs|7|3.50|777|" + Today;
+    }
+    void productChecks() { runChecks("product"); }
+
+    void addNextThenReset_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("values"); // changing everything a fresh form resets
+        QTest::newRow("city") << "city" << formKind("city").valid;
+        QTest::newRow("customer") << "customer"
+                                  << with(formKind("customer"), {{"click", "chk_SameAddress"},
+                                                                 {"txt_ShippingAddress", "Depot"},
+                                                                 {"mntvw_Joined", "2008-03-07"}});
+        QTest::newRow("product")
+            << "product"
+            << with(formKind("product"),
+                    {{"txt_CustomQuantity", "8"}, {"mntvw_LastDelivery", "2008-03-05"}});
+    }
+    void addNextThenReset()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, values);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        verifyFresh(form, k, "1");
+        fill(form, k, values);
+        click(form, "cmd_AddNext");
+        QVERIFY(harness.recorder->messages.empty());
+        QCOMPARE(rowCount(k.table), 1);
+        QVERIFY(isOpen(kind));
+        verifyFresh(form, k, "2");
+
+        // Reset asks for the next ID afresh: someone else may have stored meanwhile.
+        fill(form, k, values);
+        exec("UPDATE " + k.table + " SET ID=7");
+        click(form, "cmd_Reset");
+        verifyFresh(form, k, "8");
+        QCOMPARE(rowCount(k.table), 1);
+        QVERIFY(harness.recorder->messages.empty());
+    }
+
+    // The Add Record commands open the forms in every other test.
+    void toolbarItemsOpenTheForms()
+    {
+        for (const auto &[tag, kind] : {std::pair{2, "product"}, {3, "customer"}, {4, "city"}}) {
+            harness.main->tlb_Toolbar_ButtonMenuClick(tag);
+            QVERIFY2(isOpen(kind), kind);
+        }
+    }
+
+    // Typed into a box, what it shows and how often it beeped. The filters
+    // must let Tab through to the form, and Enter in a numeric box is silent.
+    void keyFiltersAndLimits_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("beeps");
+        const struct { const char *box, *typed, *shown; int beeps; } rows[] = {
+            {"txt_PostalCode", "10a1,1", "1011", 2}, {"txt_PostalCode", "12\n", "12", 0},
+            {"txt_PostalCode", "1\t", "1", 0}, {"txt_Acronym", "BUDA", "BUD", 0},
+            {"txt_PostalCode", "1234567890", "123456789", 0}, {"txt_Price", "1\t", "1", 0},
+            {"txt_Telephone", "+36 1,2", "3612", 3}, {"txt_PersonalIDNo", "A1-2", "12", 2},
+            {"txt_PersonalIDNo", "1\t", "1", 0}, {"txt_Price", "1,2x0.5", "1,205", 2},
+            {"txt_BarCode", "7,7", "77", 1}, {"txt_CustomQuantity", "5,0", "50", 1}};
+        for (const auto &r : rows)
+            QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
+        for (const auto &[box, limit] :
+             {std::pair{"txt_Telephone", 16}, {"txt_Price", 16}, {"txt_Address", 255}})
+            QTest::addRow("%s: %d", box, limit)
+                << box << QString(limit + 2, '5') << QString(limit, '5') << 0;
+    }
+    void keyFiltersAndLimits()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, beeps);
+        QWidget *widget = nullptr;
+        for (const char *kind : {"city", "customer", "product"})
+            if (formKind(kind).fields.contains(box))
+                widget = control(open(kind), box);
+        type(widget, typed);
+        auto *line = qobject_cast<QLineEdit *>(widget);
+        QCOMPARE(line ? line->text() : static_cast<QPlainTextEdit *>(widget)->toPlainText(), shown);
+        QCOMPARE(harness.recorder->beeps, beeps);
+        QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
+        QVERIFY(harness.recorder->messages.empty());
+    }
+
+    void shippingAddressFollowsTheAddress()
+    {
+        QWidget *form = open("customer");
+        auto *address = control<QPlainTextEdit>(form, "txt_Address");
+        auto *shipping = control<QPlainTextEdit>(form, "txt_ShippingAddress");
+        for (const QString typed : {"M", "Ma", "Mai", "Main", "Main ", "Main 1"}) {
+            type(address, typed.right(1));
+            QCOMPARE(shipping->toPlainText(), typed);
+        }
+        QVERIFY(!shipping->isEnabled());
+        auto *same = control<QAbstractButton>(form, "chk_SameAddress");
+        same->click();
+        QVERIFY(shipping->isEnabled());
+        type(address, "0");
+        type(shipping, " rear");
+        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1 rear"));
+        same->click();
+        QVERIFY(!shipping->isEnabled());
+        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 10"));
+    }
+
+    // How a form is left or fails: Cancel and Esc store nothing and say
+    // nothing; a failed check keeps the form; a broken database closes it with
+    // the connection error. A failed Add Next says "Failed to save!" after,
+    // except for products.
+    void leavingAndFailing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("fault"); // none, check, drop (the table) or 12x
+        QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
+        QTest::addColumn<QStringList>("messages");
+        const QStringList again{"Failed to save!"};
+        const char *kinds[] = {"city", "customer", "product"};
+        const QString first[] = {"Acronym", "City", "Description"};
+        for (int i : {0, 1, 2}) {
+            const char *kind = kinds[i];
+            const QStringList next = i == 2 ? QStringList() : again;
+            QTest::addRow("%s, Cancel", kind) << kind << "none" << "cmd_Cancel" << QStringList();
+            QTest::addRow("%s, OK, table dropped", kind)
+                << kind << "drop" << "cmd_OK" << QStringList{Error};
+            QTest::addRow("%s, Add Next, table dropped", kind)
+                << kind << "drop" << "cmd_AddNext" << QStringList{Error} + next;
+            QTest::addRow("%s, Add Next, check", kind)
+                << kind << "check" << "cmd_AddNext" << QStringList{empty(first[i])} + next;
+        }
+        // The numeric boxes and the lists filter keys: Esc must get through.
+        const char *escapes[][2] = {{"city", "txt_PostalCode"}, {"customer", "txt_Telephone"},
+                                    {"product", "txt_Price"}, {"product", "cmb_UM"}};
+        for (const auto &[kind, box] : escapes)
+            QTest::addRow("%s, Esc in %s", kind, box) << kind << "none" << box << QStringList();
+        // Only code can put such a text there: the box refuses it typed or pasted.
+        QTest::newRow("product, unreadable quantity")
+            << "product" << "12x" << "cmd_OK" << QStringList{Error};
+    }
+    void leavingAndFailing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, fault);
+        QFETCH(QString, action);
+        QFETCH(QStringList, messages);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        if (fault != "check")
+            fill(form, k, k.valid);
+        if (fault == "drop")
+            exec("DROP TABLE " + k.table);
+        if (fault == "12x") {
+            click(form, "opt_CustomQuantity");
+            control<QLineEdit>(form, "txt_CustomQuantity")->setText("12x");
+        }
+        if (action.startsWith("cmd_"))
+            click(form, action);
+        else
+            type(control(form, action), "\x1b");
+        settle();
+        QCOMPARE(harness.recorder->texts(), messages);
+        const bool broken = fault == "drop" || fault == "12x";
+        if (fault == "none")
+            QCOMPARE(harness.recorder->beeps, 0);
+        QCOMPARE(isOpen(kind), fault == "check");
+        QCOMPARE(M::ConnStat(), broken ? M::StatError : M::StatIdle);
+        if (broken)
+            QCOMPARE(harness.recorder->messages.front().title, kestrel::db::ConnectionErrorTitle);
+        if (!messages.isEmpty())
+            QCOMPARE(harness.recorder->messages.front().icon,
+                     broken ? M::MsgIcon::Critical : M::MsgIcon::None);
+        if (fault != "drop")
+            QCOMPARE(rowCount(k.table), 0);
+    }
+
+    void failedNextIdLeavesZero()
+    {
+        for (const char *kind : {"city", "customer", "product"}) {
+            exec("DROP TABLE " + formKind(kind).table);
+            QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
+            QVERIFY2(isOpen(kind), kind);
+        }
+        QCOMPARE(harness.recorder->texts(), QStringList(3, Error));
+    }
+
+    void fixedLists()
+    {
+        namespace L = kestrel::lists;
+        const QStringList countries = L::countryItems(), plain = L::plainCountryItems();
+        QCOMPARE(countries.size(), 243);
+        QCOMPARE(L::unitItems().size(), 18);
+        QVERIFY(countries.contains("\u2022 Chad ") && countries.contains("\u2022 Canada"));
+        QVERIFY(L::unitItems().contains("\u2022 Pcs"));
+        int withoutBlank = 0;
+        for (qsizetype i = 0; i < countries.size(); ++i) {
+            withoutBlank += countries.at(i).endsWith(' ') ? 0 : 1;
+            QCOMPARE(plain.at(i), countries.at(i).trimmed());
+        }
+        QCOMPARE(withoutBlank, 32);
+        // The value is the item less bullet and blank; a trailing blank stays.
+        QCOMPARE(L::itemValue("\u2022 Chad "), QStringLiteral("Chad "));
+    }
+
+    void typingANameSelectsIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("start of a name") << "hun" << "\u2022 Hungary ";
+        QTest::newRow("same letter walks on") << "cc" << "\u2022 Cameroon ";
+        QTest::newRow("blank inside a name") << "new z" << "\u2022 New Zealand";
+        QTest::newRow("accented name") << "c\u00f4" << "\u2022 C\u00f4te d'Ivoire ";
+        QTest::newRow("no match keeps the item") << "hux" << "\u2022 Hungary ";
+    }
+    void typingANameSelectsIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, selected);
+        QComboBox box;
+        box.addItems(kestrel::lists::countryItems());
+        box.setCurrentIndex(-1);
+        kestrel::lists::installNameSearch(&box);
+        type(&box, typed);
+        QCOMPARE(box.currentText(), selected);
+    }
+};
+
+QTEST_MAIN(TestEntry)
+#include "tst_entry.moc"
