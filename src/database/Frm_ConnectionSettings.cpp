@@ -4,7 +4,6 @@
 #include "ParamFile.h"
 #include "mdl_Variables_Functions.h"
 
-#include <QShortcut>
 
 namespace M = mdl_Variables_Functions;
 using namespace kestrel::db;
@@ -17,9 +16,7 @@ Frm_ConnectionSettings::Frm_ConnectionSettings(QWidget *parent)
     connect(ui->cmd_OK, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_OK_Click);
     connect(ui->cmd_Cancel, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_Cancel_Click);
     connect(ui->cmd_Default, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_Default_Click);
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &Frm_ConnectionSettings::cmd_Cancel_Click);
+    answerEscapeWith(ui->cmd_Cancel);
 }
 
 Frm_ConnectionSettings::~Frm_ConnectionSettings()

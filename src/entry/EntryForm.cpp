@@ -4,10 +4,8 @@
 #include "SqlLiteral.h"
 #include "mdl_Variables_Functions.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace M = mdl_Variables_Functions;
 
@@ -41,9 +39,7 @@ void EntryForm::connectButtons(QPushButton *ok, QPushButton *addNext, QPushButto
     connect(addNext, &QPushButton::clicked, this, &EntryForm::cmd_AddNext_Click);
     connect(reset, &QPushButton::clicked, this, &EntryForm::cmd_Reset_Click);
     connect(cancel, &QPushButton::clicked, this, &EntryForm::cmd_Cancel_Click);
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &EntryForm::cmd_Cancel_Click);
+    answerEscapeWith(cancel);
 }
 
 void EntryForm::cmd_OK_Click()

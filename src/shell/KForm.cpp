@@ -1,6 +1,8 @@
 #include "KForm.h"
 
+#include <QAbstractButton>
 #include <QMdiSubWindow>
+#include <QShortcut>
 
 namespace kestrel {
 
@@ -10,6 +12,13 @@ void KForm::Unload()
         sub->close();
     else
         close();
+}
+
+void KForm::answerEscapeWith(QAbstractButton *cancel)
+{
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, cancel, &QAbstractButton::click);
 }
 
 } // namespace kestrel

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QAbstractButton;
+
 namespace kestrel {
 
 class KForm : public QWidget {
@@ -17,6 +19,10 @@ public:
 
     // Closes the form's sub-window (and so the form), running its close step.
     void Unload();
+
+protected:
+    // Lets Esc anywhere in the form press its Cancel button.
+    void answerEscapeWith(QAbstractButton *cancel);
 };
 
 } // namespace kestrel
