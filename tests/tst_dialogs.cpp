@@ -66,34 +66,25 @@ private slots:
     void testConnection();
 
 private:
-    std::unique_ptr<test::ScratchDir> m_dir;
-    std::unique_ptr<test::MessageRecorder> m_messages;
-    std::unique_ptr<MDIfrm_main> m_main;
+    std::unique_ptr<test::RunningMainWindow> m_run;
 };
 
 void TestDialogs::init()
 {
-    m_dir = std::make_unique<test::ScratchDir>();
-    QVERIFY(db::writeParamFile(db::ParamFileName, test::testParams()));
-    m_messages = std::make_unique<test::MessageRecorder>();
-    m_main = std::make_unique<MDIfrm_main>();
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    M::SetConnStat(M::StatIdle);
     test::dropAllTables();
+    m_run = std::make_unique<test::RunningMainWindow>();
+    QVERIFY(m_run->show());
 }
 
 void TestDialogs::cleanup()
 {
-    m_main.reset();
-    m_messages.reset();
-    m_dir.reset();
+    m_run.reset();
 }
 
 void TestDialogs::formatEmptyDatabase()
 {
-    Frm_FormatDB *format = m_main->showForm<Frm_FormatDB>();
-    QVERIFY(m_main->findForm<Frm_ConnectionSettings>()); // opened beside it
+    Frm_FormatDB *format = m_run->main->showForm<Frm_FormatDB>();
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>()); // opened beside it
     click(format, "cmd_Create");
     QCOMPARE(test::tableNames(), (QStringList{"cities", "customers", "products", "turnover"}));
     QCOMPARE(columnsOf("cities"), (QStringList{"ID", "Acronym", "FullName", "PostalCode", "Country",
@@ -109,24 +100,24 @@ void TestDialogs::formatEmptyDatabase()
              QStringLiteral("DataBase formatting finished."));
     QCOMPARE(format->findChild<QProgressBar *>("pgb_Process")->value(), 100);
     QCOMPARE(M::ConnStat(), M::StatIdle);
-    QVERIFY(m_messages->messages.empty());
+    QVERIFY(m_run->messages.messages.empty());
 }
 
 void TestDialogs::formatStopsAtExistingTable()
 {
     test::exec("CREATE TABLE products (ID INT)");
-    click(m_main->showForm<Frm_FormatDB>(), "cmd_Create");
+    click(m_run->main->showForm<Frm_FormatDB>(), "cmd_Create");
     QCOMPARE(test::tableNames(), (QStringList{"cities", "customers", "products"}));
-    QCOMPARE(m_messages->texts(), QStringList{db::ConnectionErrorText});
+    QCOMPARE(m_run->messages.texts(), QStringList{db::ConnectionErrorText});
     QCOMPARE(M::ConnStat(), M::StatError);
-    QVERIFY(!m_main->findForm<Frm_FormatDB>());
-    QVERIFY(m_main->findForm<Frm_ConnectionSettings>());
+    QVERIFY(!m_run->main->findForm<Frm_FormatDB>());
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
 }
 
 void TestDialogs::formatCancelTouchesNothing()
 {
-    click(m_main->showForm<Frm_FormatDB>(), "cmd_Cancel");
-    QVERIFY(!m_main->findForm<Frm_FormatDB>());
+    click(m_run->main->showForm<Frm_FormatDB>(), "cmd_Cancel");
+    QVERIFY(!m_run->main->findForm<Frm_FormatDB>());
     QVERIFY(test::tableNames().isEmpty());
     QCOMPARE(M::ConnStat(), M::StatIdle);
 }
@@ -135,45 +126,45 @@ void TestDialogs::settingsCancelStoresNothing()
 {
     const QStringList params = test::testParams();
     const QString string = M::ConnString;
-    Frm_ConnectionSettings *settings = m_main->showForm<Frm_ConnectionSettings>();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
     QCOMPARE(settingsShown(settings), params);
     field(settings, "txt_Port")->clear();
     QTest::keyClicks(field(settings, "txt_Port"), "9999");
     field(settings, "txt_Port")->setFocus();
     QTest::keyClick(field(settings, "txt_Port"), Qt::Key_Escape); // Esc answers Cancel
-    QVERIFY(!m_main->findForm<Frm_ConnectionSettings>());
+    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(M::ConnString, string);
     QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
 
     // Default, then Cancel: still nothing stored; the next opening shows the file.
     QVERIFY(QFile::copy(KESTREL_SOURCE_DIR "/DefConnParam.ini", db::DefaultParamFileName));
-    settings = m_main->showForm<Frm_ConnectionSettings>();
+    settings = m_run->main->showForm<Frm_ConnectionSettings>();
     click(settings, "cmd_Default");
     click(settings, "cmd_Cancel");
     QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
-    QCOMPARE(settingsShown(m_main->showForm<Frm_ConnectionSettings>()), params);
+    QCOMPARE(settingsShown(m_run->main->showForm<Frm_ConnectionSettings>()), params);
 }
 
 void TestDialogs::settingsDefaultThenOK()
 {
     QVERIFY(QFile::copy(KESTREL_SOURCE_DIR "/DefConnParam.ini", db::DefaultParamFileName));
     const QStringList defaults = db::readParamFile(db::DefaultParamFileName).values;
-    Frm_ConnectionSettings *settings = m_main->showForm<Frm_ConnectionSettings>();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
     click(settings, "cmd_Default");
     QCOMPARE(settingsShown(settings), defaults);
     QCOMPARE(M::ConnString, test::testConnectionString()); // nothing applied before OK
     click(settings, "cmd_OK");
-    QVERIFY(!m_main->findForm<Frm_ConnectionSettings>());
+    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(db::readParamFile(db::ParamFileName).values, defaults);
     QCOMPARE(M::ConnString, M::BuildConnectionString(defaults));
 }
 
 void TestDialogs::settingsClearedFieldsAndMissingDefaults()
 {
-    Frm_ConnectionSettings *settings = m_main->showForm<Frm_ConnectionSettings>();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
     click(settings, "cmd_Default"); // no DefConnParam.ini here
-    QCOMPARE(m_messages->messages.size(), size_t(1));
-    QVERIFY(m_messages->messages[0].text.contains(db::DefaultParamFileName));
+    QCOMPARE(m_run->messages.messages.size(), size_t(1));
+    QVERIFY(m_run->messages.messages[0].text.contains(db::DefaultParamFileName));
     QCOMPARE(settingsShown(settings), test::testParams());
 
     for (QLineEdit *box : settings->findChildren<QLineEdit *>())
@@ -188,25 +179,25 @@ void TestDialogs::settingsClearedFieldsAndMissingDefaults()
 
 void TestDialogs::testConnection()
 {
-    QWidget *window = m_main->showForm<Frm_TestConnection>();
+    QWidget *window = m_run->main->showForm<Frm_TestConnection>();
     QVERIFY(field(window, "txt_ConnID")->text().toLongLong() > 0);
     QCOMPARE(field(window, "txt_User")->text(), qEnvironmentVariable("KESTREL_TEST_USER") + "@127.0.0.1");
     QCOMPARE(field(window, "txt_DB")->text(), qEnvironmentVariable("KESTREL_TEST_DB"));
     QVERIFY(field(window, "txt_Version")->text().contains(QStringLiteral("MariaDB")));
     QCOMPARE(M::ConnStat(), M::StatIdle);
-    QVERIFY(m_messages->messages.empty());
+    QVERIFY(m_run->messages.messages.empty());
 
     // With a wrong password: one message, four empty boxes, the window stays.
-    m_main->closeForm<Frm_TestConnection>();
+    m_run->main->closeForm<Frm_TestConnection>();
     QStringList params = test::testParams();
     params[5] = QStringLiteral("wrong");
     M::ConnString = M::BuildConnectionString(params);
-    window = m_main->showForm<Frm_TestConnection>();
-    QCOMPARE(m_messages->texts(), QStringList{db::ConnectionErrorText});
+    window = m_run->main->showForm<Frm_TestConnection>();
+    QCOMPARE(m_run->messages.texts(), QStringList{db::ConnectionErrorText});
     QCOMPARE(M::ConnStat(), M::StatError);
     for (const char *name : {"txt_ConnID", "txt_User", "txt_DB", "txt_Version"})
         QCOMPARE(field(window, name)->text(), QString());
-    QVERIFY(m_main->findForm<Frm_TestConnection>());
+    QVERIFY(m_run->main->findForm<Frm_TestConnection>());
 }
 
 QTEST_MAIN(TestDialogs)

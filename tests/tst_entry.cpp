@@ -342,9 +342,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, selected);
         QComboBox box;
-        box.addItems(kestrel::lists::countryItems());
-        box.setCurrentIndex(-1);
-        kestrel::lists::installNameSearch(&box);
+        kestrel::lists::setUpFixedList(&box, kestrel::lists::countryItems());
         type(&box, typed);
         QCOMPARE(box.currentText(), selected);
     }

@@ -35,49 +35,39 @@ private slots:
     void exitClosesEveryChild();
 
 private:
-    std::unique_ptr<test::ScratchDir> m_dir;
-    std::unique_ptr<test::MessageRecorder> m_messages;
-    std::unique_ptr<MDIfrm_main> m_main;
+    std::unique_ptr<test::RunningMainWindow> m_run;
 };
 
 void TestMainWindow::init()
 {
-    m_dir = std::make_unique<test::ScratchDir>();
-    QVERIFY(db::writeParamFile(db::ParamFileName, test::testParams()));
-    m_messages = std::make_unique<test::MessageRecorder>();
-    M::SetConnStat(M::StatIdle);
     test::useTestDatabase();
     test::resetTables();
-    m_main = std::make_unique<MDIfrm_main>();
-    m_main->resize(1000, 700);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    m_run = std::make_unique<test::RunningMainWindow>();
+    QVERIFY(m_run->show());
 }
 
 void TestMainWindow::cleanup()
 {
-    m_main.reset();
-    m_messages.reset();
-    m_dir.reset();
+    m_run.reset();
 }
 
 void TestMainWindow::startUp()
 {
-    QCOMPARE(m_main->windowTitle(), QStringLiteral("...::: Kestrel :::..."));
+    QCOMPARE(m_run->main->windowTitle(), QStringLiteral("...::: Kestrel :::..."));
     QCOMPARE(M::ConnString, test::testConnectionString());
     const QStringList panels{M::StatIdle, "NUM", "CAPS", "SCRL", "INS"};
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(m_main->statusPanelText(i + 1), panels[i]);
+        QCOMPARE(m_run->main->statusPanelText(i + 1), panels[i]);
     M::SetConnStat(M::StatConnecting);
-    QCOMPARE(m_main->statusPanelText(1), M::StatConnecting);
+    QCOMPARE(m_run->main->statusPanelText(1), M::StatConnecting);
 
     // No parameter file at all: an all-empty string, no crash, no message.
-    m_main.reset();
+    m_run->main.reset();
     QVERIFY(QFile::remove(db::ParamFileName));
-    m_main = std::make_unique<MDIfrm_main>();
+    m_run->main = std::make_unique<MDIfrm_main>();
     QCOMPARE(M::ConnString,
              QStringLiteral("DSN=;DESC=;DATABASE=;SERVER=;UID=;PASSWORD=;PORT=;OPTION=3;STMT=;"));
-    QVERIFY(m_messages->messages.empty());
+    QVERIFY(m_run->messages.messages.empty());
 }
 
 void TestMainWindow::menus_data()
@@ -109,7 +99,7 @@ void TestMainWindow::menus()
 {
     QFETCH(QString, menu);
     QFETCH(QStringList, items);
-    QWidget *found = m_main->findChild<QWidget *>(menu);
+    QWidget *found = m_run->main->findChild<QWidget *>(menu);
     QVERIFY(found);
     QStringList seen;
     for (const QAction *a : found->actions())
@@ -120,98 +110,98 @@ void TestMainWindow::menus()
 
 void TestMainWindow::oneInstancePerForm()
 {
-    auto *command = m_main->findChild<QAction *>("mnu_CSettings");
+    auto *command = m_run->main->findChild<QAction *>("mnu_CSettings");
     command->trigger();
-    auto *desc = m_main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc");
+    auto *desc = m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc");
     desc->clear();
     QTest::keyClicks(desc, "typed by hand");
     command->trigger();
-    QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(m_run->main->mdiArea()->subWindowList().size(), 1);
     QCOMPARE(desc->text(), QStringLiteral("typed by hand"));
 
     // A closed form is gone: the next opening loads afresh.
-    m_main->closeForm<Frm_ConnectionSettings>();
-    QVERIFY(!m_main->findForm<Frm_ConnectionSettings>());
+    m_run->main->closeForm<Frm_ConnectionSettings>();
+    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     command->trigger();
-    QCOMPARE(m_main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc")->text(),
+    QCOMPARE(m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc")->text(),
              test::testParams()[1]);
 }
 
 void TestMainWindow::toolbarDispatch()
 {
-    const QList<QAction *> entries = m_main->findChild<QToolBar *>("tlb_Toolbar")->actions();
+    const QList<QAction *> entries = m_run->main->findChild<QToolBar *>("tlb_Toolbar")->actions();
     QCOMPARE(entries.size(), 14);
     QStringList texts;
     for (int position = 1; position <= 14; ++position) {
         QCOMPARE(entries[position - 1]->isSeparator(), position % 2 == 1);
-        if (auto *b = m_main->findChild<QToolButton *>(QStringLiteral("tlb_Button%1").arg(position)))
+        if (auto *b = m_run->main->findChild<QToolButton *>(QStringLiteral("tlb_Button%1").arg(position)))
             texts.append(b->text());
     }
     QCOMPARE(texts, (QStringList{"Add", "Edit", "Delete", "Today's", "Dates", "Products", "Setup"}));
     QStringList productItems;
-    for (const QAction *item : m_main->findChild<QToolButton *>("tlb_Button12")->menu()->actions())
+    for (const QAction *item : m_run->main->findChild<QToolButton *>("tlb_Button12")->menu()->actions())
         productItems.append(item->text() + QLatin1Char('=') + item->data().toString());
     QCOMPARE(productItems, (QStringList{"List=13", "In store=14"}));
 
     // Positions and tags outside the table do nothing.
     for (const int outside : {-1, 0, 1, 3, 15})
-        m_main->tlb_Toolbar_ButtonClick(outside);
+        m_run->main->tlb_Toolbar_ButtonClick(outside);
     for (const int outside : {-1, 0, 15})
-        m_main->tlb_Toolbar_ButtonMenuClick(outside);
-    QVERIFY(m_main->mdiArea()->subWindowList().isEmpty());
+        m_run->main->tlb_Toolbar_ButtonMenuClick(outside);
+    QVERIFY(m_run->main->mdiArea()->subWindowList().isEmpty());
 
-    QTest::mouseClick(m_main->findChild<QToolButton *>("tlb_Button14"), Qt::LeftButton);
-    QVERIFY(m_main->findForm<Frm_ConnectionSettings>());
-    m_main->tlb_Toolbar_ButtonMenuClick(4);
-    QVERIFY(m_main->findForm<Frm_AddCity>());
-    m_main->tlb_Toolbar_ButtonMenuClick(12);
-    QCOMPARE(m_main->findForm<Frm_QueryResults>()->windowTitle(), QStringLiteral("Delete City"));
+    QTest::mouseClick(m_run->main->findChild<QToolButton *>("tlb_Button14"), Qt::LeftButton);
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
+    m_run->main->tlb_Toolbar_ButtonMenuClick(4);
+    QVERIFY(m_run->main->findForm<Frm_AddCity>());
+    m_run->main->tlb_Toolbar_ButtonMenuClick(12);
+    QCOMPARE(m_run->main->findForm<Frm_QueryResults>()->windowTitle(), QStringLiteral("Delete City"));
 }
 
 void TestMainWindow::insertPanelFollowsTheKey()
 {
-    const bool before = m_main->statusPanelOn(5);
-    m_main->findChild<QToolBar *>("tlb_Toolbar")->setFocus();
+    const bool before = m_run->main->statusPanelOn(5);
+    m_run->main->findChild<QToolBar *>("tlb_Toolbar")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
-    QCOMPARE(m_main->statusPanelOn(5), !before);
+    QCOMPARE(m_run->main->statusPanelOn(5), !before);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
-    QCOMPARE(m_main->statusPanelOn(5), before);
+    QCOMPARE(m_run->main->statusPanelOn(5), before);
 }
 
 void TestMainWindow::tilingAndCascade()
 {
-    m_main->mnu_WindHori_Click(); // nothing open: nothing happens
-    m_main->showForm<Frm_ConnectionSettings>();
-    m_main->showForm<Frm_About>();
-    const QRect area = m_main->mdiArea()->viewport()->rect();
+    m_run->main->mnu_WindHori_Click(); // nothing open: nothing happens
+    m_run->main->showForm<Frm_ConnectionSettings>();
+    m_run->main->showForm<Frm_About>();
+    const QRect area = m_run->main->mdiArea()->viewport()->rect();
     const int w = area.width(), h = area.height();
-    const auto windows = m_main->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    const auto windows = m_run->main->mdiArea()->subWindowList(QMdiArea::CreationOrder);
 
-    m_main->mnu_WindHori_Click();
+    m_run->main->mnu_WindHori_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w, h / 2));
     QCOMPARE(windows[1]->geometry(), QRect(0, h / 2, w, h - h / 2));
-    m_main->mnu_WindVert_Click();
+    m_run->main->mnu_WindVert_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w / 2, h));
     QCOMPARE(windows[1]->geometry(), QRect(w / 2, 0, w - w / 2, h));
     windows[1]->showMinimized(); // minimised windows keep out of the tiling
-    m_main->mnu_WindVert_Click();
+    m_run->main->mnu_WindVert_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w, h));
 
     windows[1]->showNormal();
-    m_main->mnu_WindCascade_Click();
+    m_run->main->mnu_WindCascade_Click();
     QVERIFY(windows[0]->geometry().topLeft() != windows[1]->geometry().topLeft());
 }
 
 void TestMainWindow::exitClosesEveryChild()
 {
-    m_main->showForm<Frm_ConnectionSettings>();
-    m_main->showForm<Frm_About>();
-    QPointer<QMdiSubWindow> first = m_main->mdiArea()->subWindowList().at(0);
-    m_main->findChild<QAction *>("mnu_Exit")->trigger();
-    QVERIFY(!m_main->isVisible());
-    QVERIFY(!m_main->findForm<Frm_ConnectionSettings>() && !m_main->findForm<Frm_About>());
+    m_run->main->showForm<Frm_ConnectionSettings>();
+    m_run->main->showForm<Frm_About>();
+    QPointer<QMdiSubWindow> first = m_run->main->mdiArea()->subWindowList().at(0);
+    m_run->main->findChild<QAction *>("mnu_Exit")->trigger();
+    QVERIFY(!m_run->main->isVisible());
+    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>() && !m_run->main->findForm<Frm_About>());
     QTRY_VERIFY(!first);
-    QVERIFY(m_messages->messages.empty());
+    QVERIFY(m_run->messages.messages.empty());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -11,9 +11,7 @@ Frm_AddCity::Frm_AddCity(QWidget *parent)
     : EntryForm(QStringLiteral("cities"), AddNextFailure::Reported, parent), ui(new Ui::Frm_AddCity)
 {
     ui->setupUi(this);
-    ui->cmb_Country->addItems(lists::countryItems());
-    ui->cmb_Country->setCurrentIndex(-1);
-    lists::installNameSearch(ui->cmb_Country);
+    lists::setUpFixedList(ui->cmb_Country, lists::countryItems());
     NumericKeyFilter::install(ui->txt_PostalCode, false);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
     // The operator starts typing in the first box that takes input.

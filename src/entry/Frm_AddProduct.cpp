@@ -17,9 +17,7 @@ Frm_AddProduct::Frm_AddProduct(QWidget *parent)
 {
     ui->setupUi(this);
     installTextLengthLimit(ui->txt_Description);
-    ui->cmb_UM->addItems(lists::unitItems());
-    ui->cmb_UM->setCurrentIndex(-1);
-    lists::installNameSearch(ui->cmb_UM);
+    lists::setUpFixedList(ui->cmb_UM, lists::unitItems());
     NumericKeyFilter::install(ui->txt_Price, true);
     NumericKeyFilter::install(ui->txt_BarCode, false);
     NumericKeyFilter::install(ui->txt_CustomQuantity, false);

@@ -74,4 +74,11 @@ void installNameSearch(QComboBox *box)
     new NameSearch(box);
 }
 
+void setUpFixedList(QComboBox *box, const QStringList &items)
+{
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    installNameSearch(box);
+}
+
 } // namespace kestrel::lists

@@ -4,11 +4,16 @@
 // lists begins with the same bullet, so the combo box's own search, which
 // compares from the first character, never finds anything.
 
+#include <QStringList>
+
 class QComboBox;
 
 namespace kestrel::lists {
 
 // Lets the operator type names into box; it lives as long as the box does.
 void installNameSearch(QComboBox *box);
+
+// Fills box with a fixed list's items, none selected, with the name search.
+void setUpFixedList(QComboBox *box, const QStringList &items);
 
 } // namespace kestrel::lists

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "ParamFile.h"
 #include "Schema.h"
 
 #include <QDir>
@@ -124,6 +125,21 @@ ScratchDir::ScratchDir() : m_previous(QDir::currentPath())
 ScratchDir::~ScratchDir()
 {
     QDir::setCurrent(m_previous);
+}
+
+RunningMainWindow::RunningMainWindow()
+{
+    if (!db::writeParamFile(db::ParamFileName, testParams()))
+        qFatal("cannot write the test's ConnParam.ini");
+    M::SetConnStat(M::StatIdle);
+    main = std::make_unique<MDIfrm_main>();
+}
+
+bool RunningMainWindow::show()
+{
+    main->resize(1000, 700);
+    main->show();
+    return QTest::qWaitForWindowActive(main.get());
 }
 
 } // namespace kestrel::test

@@ -3,12 +3,14 @@
 // starts, a recorder standing in for message boxes and the beep, and a
 // scratch working directory for the parameter files.
 
+#include "MDIfrm_main.h"
 #include "Odbc.h"
 #include "mdl_Variables_Functions.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <memory>
 
 namespace kestrel::test {
 
@@ -57,6 +59,19 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+};
+
+// Kestrel as the operator starts it: a scratch working folder whose
+// ConnParam.ini names the test database, a message recorder, the status at
+// Idle, and the main window shown.
+struct RunningMainWindow {
+    RunningMainWindow();
+    // Shows the main window; false when it never became active.
+    bool show();
+
+    ScratchDir dir;
+    MessageRecorder messages;
+    std::unique_ptr<MDIfrm_main> main;
 };
 
 } // namespace kestrel::test
