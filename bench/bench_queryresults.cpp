@@ -2,10 +2,10 @@
 // command-line client printing the same statement, and how much memory the
 // window needs for them. bench/run prepares the database and runs this.
 
-#include "FlexGrid.h"
-#include "Frm_QueryResults.h"
-#include "MDIfrm_main.h"
-#include "mdl_Variables_Functions.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "reports/Frm_QueryResults.h"
+#include "shell/MDIfrm_main.h"
+#include "widgets/FlexGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,18 +34,15 @@ QString env(const char *name)
     return QString::fromUtf8(value);
 }
 
-void writeAllSalesRequest()
+kestrel::ResultRequest allSalesRequest()
 {
-    M::QrySQL = AllSales;
-    M::QryCaption = QStringLiteral("All Turnover");
-    M::QryColCount = 9;
-    M::QryCellNameFormat[0][M::SlotWidth] = QStringLiteral("0.02");
-    const char *columns[][2] = {{"ID", "0.0795"},       {"FirstName", "0.0965"}, {"SurName", "0.0965"},
-                                {"Date", "0.1163"},     {"Quantity", "0.0795"},  {"UM", "0.0795"},
-                                {"Price", "0.0795"},    {"PricewTax", "0.0795"}, {"Description", "0.2884"}};
-    for (int j = 1; j <= 9; ++j)
-        M::SetColumn(M::QryCellNameFormat, j, QString::fromUtf8(columns[j - 1][0]),
-                     QString::fromUtf8(columns[j - 1][1]));
+    kestrel::ResultRequest request;
+    request.statement = kestrel::db::Statement(AllSales);
+    request.caption = QStringLiteral("All Turnover");
+    request.columns = {{"ID", "0.0795"},    {"FirstName", "0.0965"}, {"SurName", "0.0965"},
+                       {"Date", "0.1163"},  {"Quantity", "0.0795"},  {"UM", "0.0795"},
+                       {"Price", "0.0795"}, {"PricewTax", "0.0795"}, {"Description", "0.2884"}};
+    return request;
 }
 
 // Seconds until the window is open and its grid holds every row; -1 on failure.
@@ -55,7 +52,7 @@ double timeWindow(MDIfrm_main &main, int expectedRows)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QElapsedTimer timer;
     timer.start();
-    const QPointer<Frm_QueryResults> window = Frm_QueryResults::Open(writeAllSalesRequest);
+    const QPointer<Frm_QueryResults> window = Frm_QueryResults::Open(allSalesRequest());
     QCoreApplication::processEvents(); // the first paint
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (!window || window->fxg_QueryResult->Rows() - 1 != expectedRows) {
@@ -111,10 +108,10 @@ int main(int argc, char *argv[])
     MDIfrm_main main;
     main.resize(1280, 900);
     main.show();
-    M::ConnString = M::BuildConnectionString({env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"),
-                                              env("KESTREL_BENCH_DB"), QStringLiteral("127.0.0.1"),
-                                              env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
-                                              env("KESTREL_BENCH_PORT"), QString()});
+    M::ConnString = M::BuildConnectionString(
+        {env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"), env("KESTREL_BENCH_DB"),
+         QStringLiteral("127.0.0.1"), env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
+         env("KESTREL_BENCH_PORT"), QString()});
     constexpr int Sales = 100000;
     QCoreApplication::processEvents();
     const double before = peakMegabytes();

@@ -1,14 +1,14 @@
 // The database dialogs: Format DB, the connection settings and the
 // connection test, opened through the main window against the test server.
 
-#include "ConnectionCycle.h"
-#include "Frm_ConnectionSettings.h"
-#include "Frm_FormatDB.h"
-#include "Frm_TestConnection.h"
-#include "MDIfrm_main.h"
-#include "ParamFile.h"
-#include "TestSupport.h"
+#include "core/database/ConnectionCycle.h"
+#include "core/database/ParamFile.h"
+#include "database/Frm_ConnectionSettings.h"
+#include "database/Frm_FormatDB.h"
+#include "database/Frm_TestConnection.h"
+#include "support/TestSupport.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -29,14 +29,11 @@ QStringList columnsOf(const QString &table)
     return names;
 }
 
-void click(QWidget *form, const char *button)
-{
-    QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
-}
+using test::click;
 
 QLineEdit *field(QWidget *form, const char *name)
 {
-    return form->findChild<QLineEdit *>(name);
+    return test::control<QLineEdit>(form, name);
 }
 
 // The settings fields in parameter-file order.
@@ -63,6 +60,7 @@ private slots:
     void settingsCancelStoresNothing();
     void settingsDefaultThenOK();
     void settingsClearedFieldsAndMissingDefaults();
+    void settingsThatCannotBeSavedChangeNothing();
     void testConnection();
 
 private:
@@ -87,11 +85,11 @@ void TestDialogs::formatEmptyDatabase()
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>()); // opened beside it
     click(format, "cmd_Create");
     QCOMPARE(test::tableNames(), (QStringList{"cities", "customers", "products", "turnover"}));
-    QCOMPARE(columnsOf("cities"), (QStringList{"ID", "Acronym", "FullName", "PostalCode", "Country",
-                                               "CountryCode"}));
-    QCOMPARE(columnsOf("customers"), (QStringList{"ID", "FirstName", "SurName", "Address", "City",
-                                                  "Telephone", "Email", "PersonalIDNo", "Joined",
-                                                  "ShippingAddress"}));
+    QCOMPARE(columnsOf("cities"),
+             (QStringList{"ID", "Acronym", "FullName", "PostalCode", "Country", "CountryCode"}));
+    QCOMPARE(columnsOf("customers"),
+             (QStringList{"ID", "FirstName", "SurName", "Address", "City", "Telephone", "Email",
+                          "PersonalIDNo", "Joined", "ShippingAddress"}));
     QCOMPARE(columnsOf("products"), (QStringList{"ID", "Description", "UM", "Quantity", "Price",
                                                  "BarCode", "LastDelivery"}));
     QCOMPARE(columnsOf("turnover"), (QStringList{"ID", "ProductID", "Quantity", "Price",
@@ -100,7 +98,7 @@ void TestDialogs::formatEmptyDatabase()
              QStringLiteral("DataBase formatting finished."));
     QCOMPARE(format->findChild<QProgressBar *>("pgb_Process")->value(), 100);
     QCOMPARE(M::ConnStat(), M::StatIdle);
-    QVERIFY(m_run->messages.messages.empty());
+    QVERIFY(m_run->messages->messages.empty());
 }
 
 void TestDialogs::formatStopsAtExistingTable()
@@ -108,7 +106,7 @@ void TestDialogs::formatStopsAtExistingTable()
     test::exec("CREATE TABLE products (ID INT)");
     click(m_run->main->showForm<Frm_FormatDB>(), "cmd_Create");
     QCOMPARE(test::tableNames(), (QStringList{"cities", "customers", "products"}));
-    QCOMPARE(m_run->messages.texts(), QStringList{db::ConnectionErrorText});
+    QCOMPARE(m_run->messages->texts(), QStringList{db::ConnectionErrorText});
     QCOMPARE(M::ConnStat(), M::StatError);
     QVERIFY(!m_run->main->findForm<Frm_FormatDB>());
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
@@ -163,8 +161,8 @@ void TestDialogs::settingsClearedFieldsAndMissingDefaults()
 {
     Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
     click(settings, "cmd_Default"); // no DefConnParam.ini here
-    QCOMPARE(m_run->messages.messages.size(), size_t(1));
-    QVERIFY(m_run->messages.messages[0].text.contains(db::DefaultParamFileName));
+    QCOMPARE(m_run->messages->messages.size(), size_t(1));
+    QVERIFY(m_run->messages->messages[0].text.contains(db::DefaultParamFileName));
     QCOMPARE(settingsShown(settings), test::testParams());
 
     for (QLineEdit *box : settings->findChildren<QLineEdit *>())
@@ -177,15 +175,30 @@ void TestDialogs::settingsClearedFieldsAndMissingDefaults()
     QCOMPARE(written.readAll(), QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
 }
 
+void TestDialogs::settingsThatCannotBeSavedChangeNothing()
+{
+    const QString string = M::ConnString;
+    QVERIFY(QFile::remove(db::ParamFileName));
+    QVERIFY(QDir().mkdir(db::ParamFileName)); // a folder where the file would go
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
+    field(settings, "txt_Port")->setText(QStringLiteral("9999"));
+    click(settings, "cmd_OK");
+    QCOMPARE(m_run->messages->messages.size(), size_t(1));
+    QVERIFY(m_run->messages->messages[0].text.contains(db::ParamFileName));
+    QCOMPARE(M::ConnString, string);
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>()); // still there to try again
+}
+
 void TestDialogs::testConnection()
 {
     QWidget *window = m_run->main->showForm<Frm_TestConnection>();
     QVERIFY(field(window, "txt_ConnID")->text().toLongLong() > 0);
-    QCOMPARE(field(window, "txt_User")->text(), qEnvironmentVariable("KESTREL_TEST_USER") + "@127.0.0.1");
+    QCOMPARE(field(window, "txt_User")->text(),
+             qEnvironmentVariable("KESTREL_TEST_USER") + "@127.0.0.1");
     QCOMPARE(field(window, "txt_DB")->text(), qEnvironmentVariable("KESTREL_TEST_DB"));
     QVERIFY(field(window, "txt_Version")->text().contains(QStringLiteral("MariaDB")));
     QCOMPARE(M::ConnStat(), M::StatIdle);
-    QVERIFY(m_run->messages.messages.empty());
+    QVERIFY(m_run->messages->messages.empty());
 
     // With a wrong password: one message, four empty boxes, the window stays.
     m_run->main->closeForm<Frm_TestConnection>();
@@ -193,7 +206,7 @@ void TestDialogs::testConnection()
     params[5] = QStringLiteral("wrong");
     M::ConnString = M::BuildConnectionString(params);
     window = m_run->main->showForm<Frm_TestConnection>();
-    QCOMPARE(m_run->messages.texts(), QStringList{db::ConnectionErrorText});
+    QCOMPARE(m_run->messages->texts(), QStringList{db::ConnectionErrorText});
     QCOMPARE(M::ConnStat(), M::StatError);
     for (const char *name : {"txt_ConnID", "txt_User", "txt_DB", "txt_Version"})
         QCOMPARE(field(window, name)->text(), QString());

@@ -1,16 +1,132 @@
 // The add city, customer and product forms against a real server, and the
 // fixed pick lists they offer.
 
-#include "ConnectionCycle.h"
-#include "EntryFormHarness.h"
-#include "FixedLists.h"
-#include "ListNameSearch.h"
+#include "core/database/ConnectionCycle.h"
+#include "core/shared/FixedLists.h"
+#include "support/TestSupport.h"
+#include "widgets/FixedListBox.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 
 using namespace kestrel::test;
 
 namespace {
 
-QString empty(const QString &what) { return what + " can't be empty!!!"; }
+// One add form: its window, the command opening it, its table, the controls
+// fill() sets (the field "click" names a button to click), values passing
+// every check, and the columns its stored row is read back by.
+struct FormKind {
+    QString form, command, table;
+    QStringList fields, valid;
+    QString stored;
+    QString defaultButton = {}; // checked on a fresh form
+};
+
+FormKind formKind(const QString &name)
+{
+    if (name == QLatin1String("city"))
+        return {"Frm_AddCity",
+                "mnu_AddCity",
+                "cities",
+                {"txt_Acronym", "txt_FullName", "txt_PostalCode", "txt_CountryCode", "cmb_Country"},
+                {"BUD", "Budapest", "1011", "HUN", "\u2022 Hungary "},
+                "Acronym,FullName,PostalCode,Country,CountryCode"};
+    if (name == QLatin1String("customer"))
+        return {"Frm_AddCustomer",
+                "mnu_AddCustomer",
+                "customers",
+                {"click", "txt_City", "txt_FirstName", "txt_SurName", "txt_Address",
+                 "txt_Telephone", "txt_Email", "txt_PersonalIDNo", "txt_ShippingAddress",
+                 "mntvw_Joined"},
+                {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567",
+                 "anna@example.com", "12345678"},
+                "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,"
+                "ShippingAddress",
+                "chk_SameAddress"};
+    return {"Frm_AddProduct",
+            "mnu_AddProduct",
+            "products",
+            {"txt_Description", "txt_Price", "txt_BarCode", "cmb_UM", "txt_CustomQuantity", "click",
+             "mntvw_LastDelivery"},
+            {"Milk", "1,20", "777", "\u2022 Pcs", "", "opt_50xQuantity"},
+            "Description,UM,Quantity,FORMAT(Price,2,'en_US'),BarCode,LastDelivery",
+            "opt_CustomQuantity"};
+}
+
+// The form's valid values with some fields changed.
+QStringList with(const FormKind &kind, std::initializer_list<std::pair<QString, QString>> changes)
+{
+    QStringList values = kind.valid;
+    for (const auto &[field, value] : changes) {
+        const qsizetype at = kind.fields.indexOf(field);
+        if (at < 0)
+            qFatal("no field %s", qPrintable(field));
+        values.resize(std::max(values.size(), at + 1));
+        values[at] = value;
+    }
+    return values;
+}
+
+// Types into text boxes, picks list items by their exact text, selects
+// calendar dates; an empty value leaves the control as it is.
+void fill(QWidget *form, const FormKind &kind, const QStringList &values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QString &value = values.at(i), &field = kind.fields.at(i);
+        QWidget *widget =
+            value.isEmpty() ? nullptr : control(form, field == "click" ? value : field);
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->click();
+        else if (auto *box = qobject_cast<QComboBox *>(widget))
+            box->setCurrentIndex(box->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        else if (auto *calendar = qobject_cast<QCalendarWidget *>(widget))
+            calendar->setSelectedDate(QDate::fromString(value, Qt::ISODate));
+        else if (widget)
+            type(widget, value);
+    }
+}
+
+// The table's only row, its fields joined by "|".
+QString storedRow(const FormKind &kind)
+{
+    const QString sql = "SELECT CONCAT_WS('|',ID," + kind.stored + ") FROM " + kind.table;
+    return scalar(sql).value_or("none");
+}
+
+int rowCount(const QString &table)
+{
+    return scalar("SELECT COUNT(*) FROM " + table).value_or(QString()).toInt();
+}
+
+// As a fresh form shows itself: every input empty, no item picked, today on
+// the calendars, the default option chosen, the given next ID.
+void verifyFresh(QWidget *form, const FormKind &kind, const QString &nextId)
+{
+    QCOMPARE(control<QLineEdit>(form, "txt_ID")->text(), nextId);
+    for (QWidget *box : form->findChildren<QWidget *>(QRegularExpression("^txt_(?!ID$)"))) {
+        auto *line = qobject_cast<QLineEdit *>(box);
+        const QString text =
+            line ? line->text() : static_cast<QPlainTextEdit *>(box)->toPlainText();
+        QVERIFY2(text.isEmpty(), qPrintable(box->objectName()));
+    }
+    for (QComboBox *box : form->findChildren<QComboBox *>())
+        QCOMPARE(box->currentIndex(), -1);
+    for (QCalendarWidget *calendar : form->findChildren<QCalendarWidget *>())
+        QCOMPARE(calendar->selectedDate(), QDate::currentDate());
+    if (!kind.defaultButton.isEmpty())
+        QVERIFY(control<QAbstractButton>(form, kind.defaultButton)->isChecked());
+    if (auto *shipping = form->findChild<QPlainTextEdit *>("txt_ShippingAddress"))
+        QVERIFY(!shipping->isEnabled()); // ticked "same as address" again
+}
+
+QString empty(const QString &what)
+{
+    return what + " can't be empty!!!";
+}
 
 // One row per check, in order: the fields before it valid, it and every
 // later one left empty, so a check out of order reports the wrong message.
@@ -32,10 +148,20 @@ const QString Today = QDate::currentDate().toString(Qt::ISODate);
 
 class TestEntry : public QObject {
     Q_OBJECT
-    EntryHarness harness;
+    std::unique_ptr<RunningMainWindow> run;
 
-    QWidget *open(const QString &kind) { return openForm(harness.main.get(), kind); }
-    bool isOpen(const QString &kind) { return findForm(harness.main.get(), kind); }
+    // The open form of this kind, or null; one closing is gone after settle().
+    QWidget *findForm(const QString &kind)
+    {
+        return run->main->mdiArea()->findChild<QWidget *>(formKind(kind).form);
+    }
+    // Opens the form as the operator would, through its Add Record command.
+    QWidget *open(const QString &kind)
+    {
+        trigger(run->main.get(), formKind(kind).command);
+        return findForm(kind);
+    }
+    bool isOpen(const QString &kind) { return findForm(kind); }
 
     // OK either shows the one message (no icon), storing nothing and keeping
     // the form, or stores exactly the row (its fields joined by "|") and closes.
@@ -46,31 +172,36 @@ class TestEntry : public QObject {
         const bool refused = outcome.endsWith("!!!");
         fill(open(kind), formKind(kind), values);
         click(open(kind), "cmd_OK");
-        QCOMPARE(harness.recorder->texts(), refused ? QStringList{outcome} : QStringList());
+        QCOMPARE(run->messages->texts(), refused ? QStringList{outcome} : QStringList());
         QCOMPARE(isOpen(kind), refused);
         QCOMPARE(rowCount(formKind(kind).table), refused ? 0 : 1);
         if (refused)
-            QCOMPARE(harness.recorder->messages.front().icon, M::MsgIcon::None);
+            QCOMPARE(run->messages->messages.front().icon, M::MsgIcon::None);
         else
             QCOMPARE(storedRow(formKind(kind)), outcome);
         QCOMPARE(M::ConnStat(), M::StatIdle);
     }
 
 private slots:
-    void initTestCase() { harness.start(); }
-    void init() { harness.reset(); }
+    void initTestCase()
+    {
+        run = std::make_unique<RunningMainWindow>();
+        QVERIFY(run->show());
+    }
+    void init() { run->reset(); }
+    void cleanupTestCase() { run.reset(); }
 
     void cityChecks_data()
     {
         const FormKind k =
             checkRows("city", 0, {"Acronym", "FullName", "PostalCode", "CountryCode", "Country"});
         QTest::newRow("postal code 0") << with(k, {{"txt_PostalCode", "0"}}) << empty("PostalCode");
-        QTest::newRow("postal code 00") << with(k, {{"txt_PostalCode", "00"}})
-                                        << "1|BUD|Budapest|0|Hungary |HUN";
+        QTest::newRow("postal code 00")
+            << with(k, {{"txt_PostalCode", "00"}}) << "1|BUD|Budapest|0|Hungary |HUN";
         QTest::newRow("blanks") << with(k, {{"txt_Acronym", " "}, {"txt_CountryCode", " "}})
                                 << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
-        QTest::newRow("without trailing blank") << with(k, {{"cmb_Country", "\u2022 Canada"}})
-                                                << "1|BUD|Budapest|1011|Canada|HUN";
+        QTest::newRow("without trailing blank")
+            << with(k, {{"cmb_Country", "\u2022 Canada"}}) << "1|BUD|Budapest|1011|Canada|HUN";
         QTest::newRow("quotes and backslash")
             << with(k, {{"txt_FullName", "O'Brien \\ Town"},
                         {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
@@ -83,21 +214,31 @@ private slots:
         const FormKind k = checkRows("customer", 1,
                                      {"City", "FirstName", "SurName", "Address", "Telephone",
                                       "@ - mail", "Personal ID No."});
-        QTest::newRow("no shipping address") << with(k, {{"click", "chk_SameAddress"}})
-                                             << empty("Shipping Address");
+        QTest::newRow("no shipping address")
+            << with(k, {{"click", "chk_SameAddress"}}) << empty("Shipping Address");
         QTest::newRow("telephone 0") << with(k, {{"txt_Telephone", "0"}}) << empty("Telephone");
-        QTest::newRow("personal ID 0") << with(k, {{"txt_PersonalIDNo", "0"}})
-                                       << empty("Personal ID No.");
+        QTest::newRow("personal ID 0")
+            << with(k, {{"txt_PersonalIDNo", "0"}}) << empty("Personal ID No.");
         QTest::newRow("telephone and ID 00, multi-line address, calendar date")
-            << with(k, {{"txt_Telephone", "00"}, {"txt_PersonalIDNo", "00"},
-                        {"txt_Address", "Line 1\nLine 2"}, {"mntvw_Joined", "2008-03-07"}})
+            << with(k, {{"txt_Telephone", "00"},
+                        {"txt_PersonalIDNo", "00"},
+                        {"txt_Address", "Line 1\nLine 2"},
+                        {"mntvw_Joined", "2008-03-07"}})
             << "1|Anna|Kov\u00e1cs|Line 1\nLine 2|BUD|00|anna@example.com|00|2008-03-07|"
                "Line 1\nLine 2";
         QTest::newRow("Cyrillic, quote, backslash, own shipping address")
-            << QStringList{"chk_SameAddress", "O'B", "\u0418\u0432\u0430\u043d", "O'Brien",
-                           "Back\\slash 'road'", "123", "o'brien@example.ie", "456", "Depot 9"}
+            << QStringList{"chk_SameAddress",
+                           "O'B",
+                           "\u0418\u0432\u0430\u043d",
+                           "O'Brien",
+                           "Back\\slash 'road'",
+                           "123",
+                           "o'brien@example.ie",
+                           "456",
+                           "Depot 9"}
             << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|123|"
-               "o'brien@example.ie|456|" + Today + "|Depot 9";
+               "o'brien@example.ie|456|"
+                   + Today + "|Depot 9";
     }
     void customerChecks() { runChecks("customer"); }
 
@@ -111,12 +252,12 @@ private slots:
                 << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
         QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
                                        << "1|Milk|Pcs|50|1.20|777|2008-03-05";
-        QTest::newRow("price 00") << with(k, {{"txt_Price", "00"}})
-                                  << "1|Milk|Pcs|50|0.00|777|" + Today;
-        QTest::newRow("price 0,00, 100 x over a custom text")
-            << with(k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"},
-                        {"click", "opt_100xQuantity"}})
-            << "1|Milk|Pcs|100|0.00|777|" + Today;
+        QTest::newRow("price 00, 10 x")
+            << with(k, {{"txt_Price", "00"}, {"click", "opt_10xQuantity"}})
+            << "1|Milk|Pcs|10|0.00|777|" + Today;
+        QTest::newRow("price 0,00, 100 x over a custom text") << with(
+            k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"}, {"click", "opt_100xQuantity"}})
+                                                              << "1|Milk|Pcs|100|0.00|777|" + Today;
         QTest::newRow("custom quantity with leading zeros")
             << with(k, {{"txt_Price", "3,5"}, {"txt_CustomQuantity", "007"}, {"click", ""}})
             << "1|Milk|Pcs|7|3.50|777|" + Today;
@@ -132,10 +273,10 @@ private slots:
                                   << with(formKind("customer"), {{"click", "chk_SameAddress"},
                                                                  {"txt_ShippingAddress", "Depot"},
                                                                  {"mntvw_Joined", "2008-03-07"}});
-        QTest::newRow("product")
-            << "product"
-            << with(formKind("product"),
-                    {{"txt_CustomQuantity", "8"}, {"mntvw_LastDelivery", "2008-03-05"}});
+        QTest::newRow("product") << "product"
+                                 << with(formKind("product"),
+                                         {{"txt_CustomQuantity", "8"},
+                                          {"mntvw_LastDelivery", "2008-03-05"}});
     }
     void addNextThenReset()
     {
@@ -143,28 +284,28 @@ private slots:
         QFETCH(QStringList, values);
         const FormKind k = formKind(kind);
         QWidget *form = open(kind);
-        verifyFresh(form, k, "1");
+        KESTREL_CHECK(verifyFresh(form, k, "1"));
         fill(form, k, values);
         click(form, "cmd_AddNext");
-        QVERIFY(harness.recorder->messages.empty());
+        QVERIFY(run->messages->messages.empty());
         QCOMPARE(rowCount(k.table), 1);
         QVERIFY(isOpen(kind));
-        verifyFresh(form, k, "2");
+        KESTREL_CHECK(verifyFresh(form, k, "2"));
 
         // Reset asks for the next ID afresh: someone else may have stored meanwhile.
         fill(form, k, values);
         exec("UPDATE " + k.table + " SET ID=7");
         click(form, "cmd_Reset");
-        verifyFresh(form, k, "8");
+        KESTREL_CHECK(verifyFresh(form, k, "8"));
         QCOMPARE(rowCount(k.table), 1);
-        QVERIFY(harness.recorder->messages.empty());
+        QVERIFY(run->messages->messages.empty());
     }
 
     // The Add Record commands open the forms in every other test.
     void toolbarItemsOpenTheForms()
     {
         for (const auto &[tag, kind] : {std::pair{2, "product"}, {3, "customer"}, {4, "city"}}) {
-            harness.main->tlb_Toolbar_ButtonMenuClick(tag);
+            run->main->tlb_Toolbar_ButtonMenuClick(tag);
             QVERIFY2(isOpen(kind), kind);
         }
     }
@@ -177,13 +318,21 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("beeps");
-        const struct { const char *box, *typed, *shown; int beeps; } rows[] = {
-            {"txt_PostalCode", "10a1,1", "1011", 2}, {"txt_PostalCode", "12\n", "12", 0},
-            {"txt_PostalCode", "1\t", "1", 0}, {"txt_Acronym", "BUDA", "BUD", 0},
-            {"txt_PostalCode", "1234567890", "123456789", 0}, {"txt_Price", "1\t", "1", 0},
-            {"txt_Telephone", "+36 1,2", "3612", 3}, {"txt_PersonalIDNo", "A1-2", "12", 2},
-            {"txt_PersonalIDNo", "1\t", "1", 0}, {"txt_Price", "1,2x0.5", "1,205", 2},
-            {"txt_BarCode", "7,7", "77", 1}, {"txt_CustomQuantity", "5,0", "50", 1}};
+        const struct {
+            const char *box, *typed, *shown;
+            int beeps;
+        } rows[] = {{"txt_PostalCode", "10a1,1", "1011", 2},
+                    {"txt_PostalCode", "12\n", "12", 0},
+                    {"txt_PostalCode", "1\t", "1", 0},
+                    {"txt_Acronym", "BUDA", "BUD", 0},
+                    {"txt_PostalCode", "1234567890", "123456789", 0},
+                    {"txt_Price", "1\t", "1", 0},
+                    {"txt_Telephone", "+36 1,2", "3612", 3},
+                    {"txt_PersonalIDNo", "A1-2", "12", 2},
+                    {"txt_PersonalIDNo", "1\t", "1", 0},
+                    {"txt_Price", "1,2x0.5", "1,205", 2},
+                    {"txt_BarCode", "7,7", "77", 1},
+                    {"txt_CustomQuantity", "5,0", "50", 1}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
         for (const auto &[box, limit] :
@@ -204,9 +353,9 @@ private slots:
         type(widget, typed);
         auto *line = qobject_cast<QLineEdit *>(widget);
         QCOMPARE(line ? line->text() : static_cast<QPlainTextEdit *>(widget)->toPlainText(), shown);
-        QCOMPARE(harness.recorder->beeps, beeps);
+        QCOMPARE(run->messages->beeps, beeps);
         QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
-        QVERIFY(harness.recorder->messages.empty());
+        QVERIFY(run->messages->messages.empty());
     }
 
     void shippingAddressFollowsTheAddress()
@@ -237,7 +386,7 @@ private slots:
     void leavingAndFailing_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("fault"); // none, check, drop (the table) or 12x
+        QTest::addColumn<QString>("fault");  // none, check, drop (the table) or 12x
         QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
         QTest::addColumn<QStringList>("messages");
         const QStringList again{"Failed to save!"};
@@ -246,22 +395,28 @@ private slots:
         for (int i : {0, 1, 2}) {
             const char *kind = kinds[i];
             const QStringList next = i == 2 ? QStringList() : again;
-            QTest::addRow("%s, Cancel", kind) << kind << "none" << "cmd_Cancel" << QStringList();
-            QTest::addRow("%s, OK, table dropped", kind)
-                << kind << "drop" << "cmd_OK" << QStringList{Error};
+            QTest::addRow("%s, Cancel", kind) << kind << "none"
+                                              << "cmd_Cancel" << QStringList();
+            QTest::addRow("%s, OK, table dropped", kind) << kind << "drop"
+                                                         << "cmd_OK" << QStringList{Error};
             QTest::addRow("%s, Add Next, table dropped", kind)
-                << kind << "drop" << "cmd_AddNext" << QStringList{Error} + next;
+                << kind << "drop"
+                << "cmd_AddNext" << QStringList{Error} + next;
             QTest::addRow("%s, Add Next, check", kind)
-                << kind << "check" << "cmd_AddNext" << QStringList{empty(first[i])} + next;
+                << kind << "check"
+                << "cmd_AddNext" << QStringList{empty(first[i])} + next;
         }
         // The numeric boxes and the lists filter keys: Esc must get through.
-        const char *escapes[][2] = {{"city", "txt_PostalCode"}, {"customer", "txt_Telephone"},
-                                    {"product", "txt_Price"}, {"product", "cmb_UM"}};
+        const char *escapes[][2] = {{"city", "txt_PostalCode"},
+                                    {"customer", "txt_Telephone"},
+                                    {"product", "txt_Price"},
+                                    {"product", "cmb_UM"}};
         for (const auto &[kind, box] : escapes)
             QTest::addRow("%s, Esc in %s", kind, box) << kind << "none" << box << QStringList();
         // Only code can put such a text there: the box refuses it typed or pasted.
-        QTest::newRow("product, unreadable quantity")
-            << "product" << "12x" << "cmd_OK" << QStringList{Error};
+        QTest::newRow("product, unreadable quantity") << "product"
+                                                      << "12x"
+                                                      << "cmd_OK" << QStringList{Error};
     }
     void leavingAndFailing()
     {
@@ -284,16 +439,16 @@ private slots:
         else
             type(control(form, action), "\x1b");
         settle();
-        QCOMPARE(harness.recorder->texts(), messages);
+        QCOMPARE(run->messages->texts(), messages);
         const bool broken = fault == "drop" || fault == "12x";
         if (fault == "none")
-            QCOMPARE(harness.recorder->beeps, 0);
+            QCOMPARE(run->messages->beeps, 0);
         QCOMPARE(isOpen(kind), fault == "check");
         QCOMPARE(M::ConnStat(), broken ? M::StatError : M::StatIdle);
         if (broken)
-            QCOMPARE(harness.recorder->messages.front().title, kestrel::db::ConnectionErrorTitle);
+            QCOMPARE(run->messages->messages.front().title, kestrel::db::ConnectionErrorTitle);
         if (!messages.isEmpty())
-            QCOMPARE(harness.recorder->messages.front().icon,
+            QCOMPARE(run->messages->messages.front().icon,
                      broken ? M::MsgIcon::Critical : M::MsgIcon::None);
         if (fault != "drop")
             QCOMPARE(rowCount(k.table), 0);
@@ -306,7 +461,7 @@ private slots:
             QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
             QVERIFY2(isOpen(kind), kind);
         }
-        QCOMPARE(harness.recorder->texts(), QStringList(3, Error));
+        QCOMPARE(run->messages->texts(), QStringList(3, Error));
     }
 
     void fixedLists()
@@ -331,11 +486,16 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("start of a name") << "hun" << "\u2022 Hungary ";
-        QTest::newRow("same letter walks on") << "cc" << "\u2022 Cameroon ";
-        QTest::newRow("blank inside a name") << "new z" << "\u2022 New Zealand";
-        QTest::newRow("accented name") << "c\u00f4" << "\u2022 C\u00f4te d'Ivoire ";
-        QTest::newRow("no match keeps the item") << "hux" << "\u2022 Hungary ";
+        QTest::newRow("start of a name") << "hun"
+                                         << "\u2022 Hungary ";
+        QTest::newRow("same letter walks on") << "cc"
+                                              << "\u2022 Cameroon ";
+        QTest::newRow("blank inside a name") << "new z"
+                                             << "\u2022 New Zealand";
+        QTest::newRow("accented name") << "c\u00f4"
+                                       << "\u2022 C\u00f4te d'Ivoire ";
+        QTest::newRow("no match keeps the item") << "hux"
+                                                 << "\u2022 Hungary ";
     }
     void typingANameSelectsIt()
     {

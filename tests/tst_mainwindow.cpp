@@ -1,13 +1,12 @@
 // The main window: its menu tree, toolbar dispatch, status panels, one
 // instance per form, window arrangement and Exit.
 
-#include "Frm_About.h"
-#include "Frm_AddCity.h"
-#include "Frm_ConnectionSettings.h"
-#include "Frm_QueryResults.h"
-#include "MDIfrm_main.h"
-#include "ParamFile.h"
-#include "TestSupport.h"
+#include "core/database/ParamFile.h"
+#include "database/Frm_ConnectionSettings.h"
+#include "entry/Frm_AddCity.h"
+#include "reports/Frm_QueryResults.h"
+#include "shell/Frm_About.h"
+#include "support/TestSupport.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -67,31 +66,40 @@ void TestMainWindow::startUp()
     m_run->main = std::make_unique<MDIfrm_main>();
     QCOMPARE(M::ConnString,
              QStringLiteral("DSN=;DESC=;DATABASE=;SERVER=;UID=;PASSWORD=;PORT=;OPTION=3;STMT=;"));
-    QVERIFY(m_run->messages.messages.empty());
+    QVERIFY(m_run->messages->messages.empty());
 }
 
 void TestMainWindow::menus_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items"); // caption|shortcut, submenus as caption>
-    QTest::newRow("bar") << "menubar" << QStringList{"&File>", "&Add Record>", "&Edit Record>",
-        "&Delete Record>", "&Queries>", "&Setup>", "&Window>", "&Help>"};
+    QTest::newRow("bar") << "menubar"
+                         << QStringList{"&File>",          "&Add Record>", "&Edit Record>",
+                                        "&Delete Record>", "&Queries>",    "&Setup>",
+                                        "&Window>",        "&Help>"};
     QTest::newRow("File") << "mnu_File"
-        << QStringList{"Test Connection|Ctrl+A", "Format DB Structure|", "Exit|Ctrl+Q"};
+                          << QStringList{"Test Connection|Ctrl+A", "Format DB Structure|",
+                                         "Exit|Ctrl+Q"};
     QTest::newRow("Add") << "mnu_AddRecord"
-        << QStringList{"Product|F2", "Customer|F3", "City|F4", "Transaction|F5"};
-    QTest::newRow("Edit") << "mnu_ERecord" << QStringList{"Product|Shift+F2", "Customer|Shift+F3",
-        "City|Shift+F4", "Transaction|Shift+F5"};
-    QTest::newRow("Delete") << "mnu_DRecord" << QStringList{"Product|Ctrl+Shift+F2",
-        "Customer|Ctrl+Shift+F3", "City|Ctrl+Shift+F4", "Transaction|Ctrl+Shift+F5"};
+                         << QStringList{"Product|F2", "Customer|F3", "City|F4", "Transaction|F5"};
+    QTest::newRow("Edit") << "mnu_ERecord"
+                          << QStringList{"Product|Shift+F2", "Customer|Shift+F3", "City|Shift+F4",
+                                         "Transaction|Shift+F5"};
+    QTest::newRow("Delete") << "mnu_DRecord"
+                            << QStringList{"Product|Ctrl+Shift+F2", "Customer|Ctrl+Shift+F3",
+                                           "City|Ctrl+Shift+F4", "Transaction|Ctrl+Shift+F5"};
     QTest::newRow("Queries") << "mnu_Queries"
-        << QStringList{"Turnover>", "Products>", "Top 10 Customer|Ctrl+B"};
-    QTest::newRow("Turnover") << "mnu_Turnover" << QStringList{"Today|Ctrl+T", "Between Interval|Ctrl+I"};
-    QTest::newRow("Products") << "mnu_Products" << QStringList{"Product in Store|Ctrl+S",
-        "Products List|Ctrl+L", "Top 5 Products|Ctrl+F", "Change All Product's Price|Ctrl+F12"};
+                             << QStringList{"Turnover>", "Products>", "Top 10 Customer|Ctrl+B"};
+    QTest::newRow("Turnover") << "mnu_Turnover"
+                              << QStringList{"Today|Ctrl+T", "Between Interval|Ctrl+I"};
+    QTest::newRow("Products") << "mnu_Products"
+                              << QStringList{"Product in Store|Ctrl+S", "Products List|Ctrl+L",
+                                             "Top 5 Products|Ctrl+F",
+                                             "Change All Product's Price|Ctrl+F12"};
     QTest::newRow("Setup") << "mnu_Setup" << QStringList{"Connection Settings|Ctrl+W"};
     QTest::newRow("Window") << "mnu_Window" << QStringList{"Cascade|Ctrl+K", "Tile>"};
-    QTest::newRow("Tile") << "mnu_WindTile" << QStringList{"Horizontally|Ctrl+H", "Vertically|Ctrl+M"};
+    QTest::newRow("Tile") << "mnu_WindTile"
+                          << QStringList{"Horizontally|Ctrl+H", "Vertically|Ctrl+M"};
     QTest::newRow("Help") << "mnu_Help" << QStringList{"About Kestrel|"};
 }
 
@@ -103,8 +111,10 @@ void TestMainWindow::menus()
     QVERIFY(found);
     QStringList seen;
     for (const QAction *a : found->actions())
-        seen.append(a->text() + (a->menu() ? QStringLiteral(">") : QLatin1Char('|')
-                                 + a->shortcut().toString(QKeySequence::PortableText)));
+        seen.append(
+            a->text()
+            + (a->menu() ? QStringLiteral(">")
+                         : QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText)));
     QCOMPARE(seen, items);
 }
 
@@ -112,7 +122,8 @@ void TestMainWindow::oneInstancePerForm()
 {
     auto *command = m_run->main->findChild<QAction *>("mnu_CSettings");
     command->trigger();
-    auto *desc = m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc");
+    auto *desc =
+        m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc");
     desc->clear();
     QTest::keyClicks(desc, "typed by hand");
     command->trigger();
@@ -123,8 +134,9 @@ void TestMainWindow::oneInstancePerForm()
     m_run->main->closeForm<Frm_ConnectionSettings>();
     QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     command->trigger();
-    QCOMPARE(m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc")->text(),
-             test::testParams()[1]);
+    QCOMPARE(
+        m_run->main->findForm<Frm_ConnectionSettings>()->findChild<QLineEdit *>("txt_Desc")->text(),
+        test::testParams()[1]);
 }
 
 void TestMainWindow::toolbarDispatch()
@@ -134,12 +146,15 @@ void TestMainWindow::toolbarDispatch()
     QStringList texts;
     for (int position = 1; position <= 14; ++position) {
         QCOMPARE(entries[position - 1]->isSeparator(), position % 2 == 1);
-        if (auto *b = m_run->main->findChild<QToolButton *>(QStringLiteral("tlb_Button%1").arg(position)))
+        if (auto *b =
+                m_run->main->findChild<QToolButton *>(QStringLiteral("tlb_Button%1").arg(position)))
             texts.append(b->text());
     }
-    QCOMPARE(texts, (QStringList{"Add", "Edit", "Delete", "Today's", "Dates", "Products", "Setup"}));
+    QCOMPARE(texts,
+             (QStringList{"Add", "Edit", "Delete", "Today's", "Dates", "Products", "Setup"}));
     QStringList productItems;
-    for (const QAction *item : m_run->main->findChild<QToolButton *>("tlb_Button12")->menu()->actions())
+    for (const QAction *item :
+         m_run->main->findChild<QToolButton *>("tlb_Button12")->menu()->actions())
         productItems.append(item->text() + QLatin1Char('=') + item->data().toString());
     QCOMPARE(productItems, (QStringList{"List=13", "In store=14"}));
 
@@ -155,7 +170,8 @@ void TestMainWindow::toolbarDispatch()
     m_run->main->tlb_Toolbar_ButtonMenuClick(4);
     QVERIFY(m_run->main->findForm<Frm_AddCity>());
     m_run->main->tlb_Toolbar_ButtonMenuClick(12);
-    QCOMPARE(m_run->main->findForm<Frm_QueryResults>()->windowTitle(), QStringLiteral("Delete City"));
+    QCOMPARE(m_run->main->findForm<Frm_QueryResults>()->windowTitle(),
+             QStringLiteral("Delete City"));
 }
 
 void TestMainWindow::insertPanelFollowsTheKey()
@@ -187,9 +203,16 @@ void TestMainWindow::tilingAndCascade()
     m_run->main->mnu_WindVert_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w, h));
 
+    // Cascade steps every window down and right of the one before it, from
+    // wherever they stood.
     windows[1]->showNormal();
+    for (QMdiSubWindow *sub : windows)
+        sub->move(40, 40);
     m_run->main->mnu_WindCascade_Click();
-    QVERIFY(windows[0]->geometry().topLeft() != windows[1]->geometry().topLeft());
+    const QPoint first = windows[0]->geometry().topLeft(),
+                 second = windows[1]->geometry().topLeft();
+    QCOMPARE(first, QPoint(0, 0));
+    QVERIFY(second.x() > first.x() && second.y() > first.y());
 }
 
 void TestMainWindow::exitClosesEveryChild()
@@ -199,9 +222,10 @@ void TestMainWindow::exitClosesEveryChild()
     QPointer<QMdiSubWindow> first = m_run->main->mdiArea()->subWindowList().at(0);
     m_run->main->findChild<QAction *>("mnu_Exit")->trigger();
     QVERIFY(!m_run->main->isVisible());
-    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>() && !m_run->main->findForm<Frm_About>());
+    QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>()
+            && !m_run->main->findForm<Frm_About>());
     QTRY_VERIFY(!first);
-    QVERIFY(m_run->messages.messages.empty());
+    QVERIFY(m_run->messages->messages.empty());
 }
 
 QTEST_MAIN(TestMainWindow)

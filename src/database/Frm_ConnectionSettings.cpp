@@ -1,9 +1,8 @@
-#include "Frm_ConnectionSettings.h"
+#include "database/Frm_ConnectionSettings.h"
 #include "ui_Frm_ConnectionSettings.h"
 
-#include "ParamFile.h"
-#include "mdl_Variables_Functions.h"
-
+#include "core/database/ParamFile.h"
+#include "core/shared/mdl_Variables_Functions.h"
 
 namespace M = mdl_Variables_Functions;
 using namespace kestrel::db;
@@ -15,7 +14,8 @@ Frm_ConnectionSettings::Frm_ConnectionSettings(QWidget *parent)
     ui->ptrbx_MySQLogo->setPixmap(QPixmap(QStringLiteral(":/icons/database.png")));
     connect(ui->cmd_OK, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_OK_Click);
     connect(ui->cmd_Cancel, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_Cancel_Click);
-    connect(ui->cmd_Default, &QPushButton::clicked, this, &Frm_ConnectionSettings::cmd_Default_Click);
+    connect(ui->cmd_Default, &QPushButton::clicked, this,
+            &Frm_ConnectionSettings::cmd_Default_Click);
     answerEscapeWith(ui->cmd_Cancel);
 }
 
@@ -34,8 +34,9 @@ bool Frm_ConnectionSettings::LoadParamFile(const QString &fileName)
     const ParamFile file = readParamFile(fileName);
     if (!file.found)
         return false;
-    QLineEdit *fields[ParamCount] = {ui->txt_DSN,  ui->txt_Desc,     ui->txt_DBName, ui->txt_HSName,
-                                     ui->txt_User, ui->txt_Password, ui->txt_Port,   ui->txt_SQLComm};
+    QLineEdit *fields[ParamCount] = {ui->txt_DSN,    ui->txt_Desc,   ui->txt_DBName,
+                                     ui->txt_HSName, ui->txt_User,   ui->txt_Password,
+                                     ui->txt_Port,   ui->txt_SQLComm};
     for (int i = 0; i < ParamCount; ++i)
         fields[i]->setText(file.values.at(i));
     return true;
@@ -43,9 +44,9 @@ bool Frm_ConnectionSettings::LoadParamFile(const QString &fileName)
 
 QStringList Frm_ConnectionSettings::fieldValues() const
 {
-    return {ui->txt_DSN->text(),  ui->txt_Desc->text(),     ui->txt_DBName->text(),
+    return {ui->txt_DSN->text(),    ui->txt_Desc->text(),   ui->txt_DBName->text(),
             ui->txt_HSName->text(), ui->txt_User->text(),   ui->txt_Password->text(),
-            ui->txt_Port->text(), ui->txt_SQLComm->text()};
+            ui->txt_Port->text(),   ui->txt_SQLComm->text()};
 }
 
 void Frm_ConnectionSettings::cmd_OK_Click()

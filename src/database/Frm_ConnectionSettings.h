@@ -2,7 +2,7 @@
 // The eight connection parameters: shown from ConnParam.ini, stored there by
 // OK, which also rebuilds the connection string at once.
 
-#include "KForm.h"
+#include "widgets/KForm.h"
 
 namespace Ui {
 class Frm_ConnectionSettings;

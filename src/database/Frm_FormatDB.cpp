@@ -1,12 +1,10 @@
-#include "Frm_FormatDB.h"
+#include "database/Frm_FormatDB.h"
 #include "ui_Frm_FormatDB.h"
 
-#include "ConnectionCycle.h"
-#include "Frm_ConnectionSettings.h"
-#include "MDIfrm_main.h"
-#include "Schema.h"
-
-#include <QPointer>
+#include "core/database/ConnectionCycle.h"
+#include "core/statements/Schema.h"
+#include "database/Frm_ConnectionSettings.h"
+#include "widgets/FormHost.h"
 
 using namespace kestrel::db;
 
@@ -25,8 +23,8 @@ Frm_FormatDB::~Frm_FormatDB()
 void Frm_FormatDB::Form_Load()
 {
     // The operator sees, and may change, the database Create will use.
-    if (MDIfrm_main *main = MDIfrm_main::instance())
-        main->showForm<Frm_ConnectionSettings>();
+    if (kestrel::FormHost *host = kestrel::FormHost::instance())
+        host->showForm<Frm_ConnectionSettings>();
 }
 
 void Frm_FormatDB::showStep(const QString &text)
@@ -38,7 +36,7 @@ void Frm_FormatDB::showStep(const QString &text)
 void Frm_FormatDB::cmd_Create_Click()
 {
     showStep(QStringLiteral("Starting with database format..."));
-    const QList<TableStatement> tables = schemaStatements();
+    const QList<kestrel::sql::TableStatement> tables = kestrel::sql::schemaStatements();
     const bool ok = runConnectionCycle([&](OdbcConnection &connection) {
         if (tables.isEmpty())
             throw std::runtime_error("the table definitions are missing");

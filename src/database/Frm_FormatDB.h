@@ -2,7 +2,7 @@
 // Creates Kestrel's four tables in an empty database, one step at a time,
 // next to the connection settings that say which database that is.
 
-#include "KForm.h"
+#include "widgets/KForm.h"
 
 namespace Ui {
 class Frm_FormatDB;

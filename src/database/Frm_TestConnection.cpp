@@ -1,7 +1,8 @@
-#include "Frm_TestConnection.h"
+#include "database/Frm_TestConnection.h"
 #include "ui_Frm_TestConnection.h"
 
-#include "ConnectionCycle.h"
+#include "core/database/ConnectionCycle.h"
+#include "core/statements/Records.h"
 
 using namespace kestrel::db;
 
@@ -18,19 +19,16 @@ Frm_TestConnection::~Frm_TestConnection()
 
 void Frm_TestConnection::Form_Load()
 {
-    const std::pair<const char *, QLineEdit *> questions[] = {
-        {"SELECT CONNECTION_ID();", ui->txt_ConnID},
-        {"SELECT USER();", ui->txt_User},
-        {"SELECT DATABASE();", ui->txt_DB},
-        {"SELECT VERSION();", ui->txt_Version},
-    };
+    // The answers in the order the questions are asked.
+    QLineEdit *const boxes[] = {ui->txt_ConnID, ui->txt_User, ui->txt_DB, ui->txt_Version};
+    const auto questions = kestrel::sql::serverQuestions();
     repaint(); // on screen before the questions are asked
     runConnectionCycle([&](OdbcConnection &connection) {
-        for (const auto &[sql, box] : questions) {
-            const ResultSet answer = connection.query(QString::fromLatin1(sql));
+        for (size_t i = 0; i < questions.size(); ++i) {
+            const ResultSet answer = connection.query(questions[i]);
             if (answer.rows.empty() || answer.rows.front().empty() || !answer.rows.front().front())
-                throw std::runtime_error(std::string("no answer to ") + sql);
-            box->setText(*answer.rows.front().front());
+                throw std::runtime_error("no answer to " + questions[i].sql.toStdString());
+            boxes[i]->setText(*answer.rows.front().front());
         }
     });
 }

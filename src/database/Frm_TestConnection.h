@@ -3,7 +3,7 @@
 // server says about the connection: its ID, the account, the database and
 // the server's version.
 
-#include "KForm.h"
+#include "widgets/KForm.h"
 
 namespace Ui {
 class Frm_TestConnection;

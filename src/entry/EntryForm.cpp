@@ -1,8 +1,8 @@
-#include "EntryForm.h"
+#include "entry/EntryForm.h"
 
-#include "ConnectionCycle.h"
-#include "SqlLiteral.h"
-#include "mdl_Variables_Functions.h"
+#include "core/database/ConnectionCycle.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "core/statements/Records.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,17 +10,6 @@
 namespace M = mdl_Variables_Functions;
 
 namespace kestrel::entry {
-
-QString insertStatement(const QString &table, const QStringList &columns,
-                        const QStringList &values)
-{
-    QStringList literals;
-    literals.reserve(values.size());
-    for (const QString &value : values)
-        literals.append(db::sqlQuote(value));
-    return QStringLiteral("INSERT INTO ") + table + QStringLiteral("(ID,") + columns.join(u',')
-           + QStringLiteral(") values(NULL,") + literals.join(u',') + QStringLiteral(")");
-}
 
 bool isEmptyOrZero(const QString &text)
 {
@@ -74,9 +63,9 @@ bool EntryForm::checkFailed(const QString &message) const
     return false;
 }
 
-bool EntryForm::insertRecord(const QStringList &columns, const QStringList &values)
+bool EntryForm::insertRecord(const QStringList &columns, std::vector<db::SqlValue> values)
 {
-    const QString statement = insertStatement(m_table, columns, values);
+    const db::Statement statement = sql::insertRow(m_table, columns, std::move(values));
     const bool stored =
         db::runConnectionCycle([&](db::OdbcConnection &c) { c.execute(statement); });
     if (!stored)

@@ -5,7 +5,8 @@
 // record, Reset clears, Cancel (and Esc) closes without saving. A database
 // failure while saving closes the form.
 
-#include "KForm.h"
+#include "core/database/Statement.h"
+#include "widgets/KForm.h"
 
 #include <QStringList>
 
@@ -13,11 +14,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace kestrel::entry {
-
-// "INSERT INTO table(ID,col1,...) values(NULL,'v1',...)": the server numbers
-// the row; every value is quoted, so it is stored exactly as given.
-QString insertStatement(const QString &table, const QStringList &columns,
-                        const QStringList &values);
 
 // True when a numeric box counts as empty: no text, or exactly "0".
 bool isEmptyOrZero(const QString &text);
@@ -45,9 +41,10 @@ protected:
     void showNextID(QLineEdit *idBox) const;
     // Reports a failed check; returns false for the save routine to return.
     bool checkFailed(const QString &message) const;
-    // Inserts the row in a connection cycle. On failure the cycle has already
-    // reported it; the form closes and false comes back.
-    bool insertRecord(const QStringList &columns, const QStringList &values);
+    // Inserts the row in a connection cycle, each value bound as given. On
+    // failure the cycle has already reported it; the form closes and false
+    // comes back.
+    bool insertRecord(const QStringList &columns, std::vector<db::SqlValue> values);
     // The failure path for a save that fails before it reaches the database.
     bool abandonSave();
 

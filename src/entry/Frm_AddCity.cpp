@@ -1,9 +1,9 @@
-#include "Frm_AddCity.h"
+#include "entry/Frm_AddCity.h"
 #include "ui_Frm_AddCity.h"
 
-#include "FixedLists.h"
-#include "ListNameSearch.h"
-#include "NumericKeyFilter.h"
+#include "core/shared/FixedLists.h"
+#include "widgets/FixedListBox.h"
+#include "widgets/NumericKeyFilter.h"
 
 using namespace kestrel;
 
@@ -50,10 +50,11 @@ bool Frm_AddCity::SaveCity()
         return checkFailed(QStringLiteral("CountryCode can't be empty!!!"));
     if (ui->cmb_Country->currentText().isEmpty())
         return checkFailed(QStringLiteral("Country can't be empty!!!"));
-    return insertRecord({QStringLiteral("Acronym"), QStringLiteral("FullName"),
-                         QStringLiteral("PostalCode"), QStringLiteral("Country"),
-                         QStringLiteral("CountryCode")},
-                        {ui->txt_Acronym->text(), ui->txt_FullName->text(),
-                         ui->txt_PostalCode->text(), lists::selectedValue(ui->cmb_Country),
-                         ui->txt_CountryCode->text()});
+    return insertRecord(
+        {QStringLiteral("Acronym"), QStringLiteral("FullName"), QStringLiteral("PostalCode"),
+         QStringLiteral("Country"), QStringLiteral("CountryCode")},
+        {db::SqlValue::text(ui->txt_Acronym->text()), db::SqlValue::text(ui->txt_FullName->text()),
+         db::SqlValue::text(ui->txt_PostalCode->text()),
+         db::SqlValue::text(lists::selectedValue(ui->cmb_Country)),
+         db::SqlValue::text(ui->txt_CountryCode->text())});
 }

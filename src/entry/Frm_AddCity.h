@@ -2,7 +2,7 @@
 // Adds one city: acronym, full name, postal code, country code and a country
 // from the fixed list.
 
-#include "EntryForm.h"
+#include "entry/EntryForm.h"
 
 namespace Ui {
 class Frm_AddCity;

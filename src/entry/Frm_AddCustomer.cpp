@@ -1,9 +1,8 @@
-#include "Frm_AddCustomer.h"
+#include "entry/Frm_AddCustomer.h"
 #include "ui_Frm_AddCustomer.h"
 
-#include "Formats.h"
-#include "NumericKeyFilter.h"
-#include "TextLengthLimit.h"
+#include "widgets/NumericKeyFilter.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 #include <QEvent>
@@ -20,7 +19,8 @@ Frm_AddCustomer::Frm_AddCustomer(QWidget *parent)
     NumericKeyFilter::install(ui->txt_Telephone, false);
     NumericKeyFilter::install(ui->txt_PersonalIDNo, false);
     ui->txt_Address->installEventFilter(this);
-    connect(ui->chk_SameAddress, &QCheckBox::toggled, this, &Frm_AddCustomer::chk_SameAddress_Click);
+    connect(ui->chk_SameAddress, &QCheckBox::toggled, this,
+            &Frm_AddCustomer::chk_SameAddress_Click);
     connectButtons(ui->cmd_OK, ui->cmd_AddNext, ui->cmd_Reset, ui->cmd_Cancel);
     // The operator starts typing in the first box that takes input.
     setFocusProxy(ui->txt_City);
@@ -79,7 +79,6 @@ bool Frm_AddCustomer::eventFilter(QObject *watched, QEvent *event)
 
 bool Frm_AddCustomer::SaveCustomer()
 {
-    const QString joined = fmt::sqlDate(ui->mntvw_Joined->selectedDate());
     if (ui->txt_City->text().isEmpty())
         return checkFailed(QStringLiteral("City can't be empty!!!"));
     if (ui->txt_FirstName->text().isEmpty())
@@ -99,8 +98,13 @@ bool Frm_AddCustomer::SaveCustomer()
     return insertRecord(
         {QStringLiteral("FirstName"), QStringLiteral("SurName"), QStringLiteral("Address"),
          QStringLiteral("City"), QStringLiteral("Telephone"), QStringLiteral("Email"),
-         QStringLiteral("PersonalIDNo"), QStringLiteral("Joined"), QStringLiteral("ShippingAddress")},
-        {ui->txt_FirstName->text(), ui->txt_SurName->text(), ui->txt_Address->toPlainText(),
-         ui->txt_City->text(), ui->txt_Telephone->text(), ui->txt_Email->text(),
-         ui->txt_PersonalIDNo->text(), joined, ui->txt_ShippingAddress->toPlainText()});
+         QStringLiteral("PersonalIDNo"), QStringLiteral("Joined"),
+         QStringLiteral("ShippingAddress")},
+        {db::SqlValue::text(ui->txt_FirstName->text()), db::SqlValue::text(ui->txt_SurName->text()),
+         db::SqlValue::text(ui->txt_Address->toPlainText()),
+         db::SqlValue::text(ui->txt_City->text()), db::SqlValue::text(ui->txt_Telephone->text()),
+         db::SqlValue::text(ui->txt_Email->text()),
+         db::SqlValue::text(ui->txt_PersonalIDNo->text()),
+         db::SqlValue::date(ui->mntvw_Joined->selectedDate()),
+         db::SqlValue::text(ui->txt_ShippingAddress->toPlainText())});
 }

@@ -3,7 +3,7 @@
 // customer joined, and a shipping address that follows the address while
 // "Same as Address" is ticked.
 
-#include "EntryForm.h"
+#include "entry/EntryForm.h"
 
 namespace Ui {
 class Frm_AddCustomer;

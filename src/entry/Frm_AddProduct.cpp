@@ -1,11 +1,11 @@
-#include "Frm_AddProduct.h"
+#include "entry/Frm_AddProduct.h"
 #include "ui_Frm_AddProduct.h"
 
-#include "FixedLists.h"
-#include "ListNameSearch.h"
-#include "Formats.h"
-#include "NumericKeyFilter.h"
-#include "TextLengthLimit.h"
+#include "core/shared/FixedLists.h"
+#include "core/statements/Records.h"
+#include "widgets/FixedListBox.h"
+#include "widgets/NumericKeyFilter.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 
@@ -63,7 +63,6 @@ QString Frm_AddProduct::chosenQuantity() const
 bool Frm_AddProduct::SaveProduct()
 {
     const QString quantity = chosenQuantity();
-    const QString lastDelivery = fmt::sqlDate(ui->mntvw_LastDelivery->selectedDate());
     if (ui->txt_Description->toPlainText().isEmpty())
         return checkFailed(QStringLiteral("Description can't be empty!!!"));
     if (entry::isEmptyOrZero(ui->txt_Price->text()))
@@ -80,10 +79,11 @@ bool Frm_AddProduct::SaveProduct()
         return abandonSave();
     if (quantityValue == 0)
         return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
-    return insertRecord({QStringLiteral("Description"), QStringLiteral("UM"),
-                         QStringLiteral("Quantity"), QStringLiteral("Price"),
-                         QStringLiteral("BarCode"), QStringLiteral("LastDelivery")},
-                        {ui->txt_Description->toPlainText(), lists::selectedValue(ui->cmb_UM),
-                         quantity, fmt::amountForSql(ui->txt_Price->text()),
-                         ui->txt_BarCode->text(), lastDelivery});
+    return insertRecord(
+        {QStringLiteral("Description"), QStringLiteral("UM"), QStringLiteral("Quantity"),
+         QStringLiteral("Price"), QStringLiteral("BarCode"), QStringLiteral("LastDelivery")},
+        {db::SqlValue::text(ui->txt_Description->toPlainText()),
+         db::SqlValue::text(lists::selectedValue(ui->cmb_UM)), db::SqlValue::text(quantity),
+         sql::typedAmount(ui->txt_Price->text()), db::SqlValue::text(ui->txt_BarCode->text()),
+         db::SqlValue::date(ui->mntvw_LastDelivery->selectedDate())});
 }

@@ -3,7 +3,7 @@
 // fixed list, the quantity in store (10, 50, 100 or a typed number) and the
 // date of the last delivery.
 
-#include "EntryForm.h"
+#include "entry/EntryForm.h"
 
 namespace Ui {
 class Frm_AddProduct;

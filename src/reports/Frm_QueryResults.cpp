@@ -1,12 +1,12 @@
-#include "Frm_QueryResults.h"
+#include "reports/Frm_QueryResults.h"
 #include "ui_Frm_QueryResults.h"
 
-#include "ConnectionCycle.h"
-#include "FieldText.h"
-#include "FlexGrid.h"
-#include "Formats.h"
-#include "MDIfrm_main.h"
-#include "SqlLiteral.h"
+#include "core/database/ConnectionCycle.h"
+#include "core/shared/FieldText.h"
+#include "core/shared/Formats.h"
+#include "core/statements/Records.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/FormHost.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>
@@ -105,26 +105,19 @@ QSize Frm_QueryResults::sizeHint() const
     return {960, 480};
 }
 
-QPointer<Frm_QueryResults> Frm_QueryResults::Open(const std::function<void()> &armFlags)
+QPointer<Frm_QueryResults> Frm_QueryResults::Open(const kestrel::ResultRequest &request)
 {
-    MDIfrm_main *main = MDIfrm_main::instance();
-    if (!main)
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (!host)
         return nullptr;
-    main->closeForm<Frm_QueryResults>();
+    host->closeForm<Frm_QueryResults>();
     // Whatever was left raised belongs to no request any more.
     M::LowerResultWindowFlags();
-    if (armFlags)
-        armFlags();
-    QPointer<Frm_QueryResults> form = main->showForm<Frm_QueryResults>();
-    if (!form || form->closing())
+    request.writeContract();
+    QPointer<Frm_QueryResults> form = host->showForm<Frm_QueryResults>();
+    if (!form || form->isUnloading())
         return nullptr;
     return form;
-}
-
-bool Frm_QueryResults::closing() const
-{
-    const QWidget *sub = parentWidget();
-    return !sub || sub->property(MDIfrm_main::ClosingProperty).toBool();
 }
 
 Frm_QueryResults::Mode Frm_QueryResults::modeFromFlags()
@@ -147,16 +140,18 @@ Frm_QueryResults::Mode Frm_QueryResults::modeFromFlags()
 void Frm_QueryResults::Form_Load()
 {
     m_mode = modeFromFlags();
+    m_pickHandOver = M::QryPickHandOver;
     m_columns = M::QryCellNameFormat;
     QPointer<Frm_QueryResults> alive(this);
     QueryResult(M::QrySQL, m_columns);
-    if (!alive || closing())
+    if (!alive || isUnloading())
         return;
     setWindowTitle(M::QryCaption);
     DoResize(m_columns);
 }
 
-void Frm_QueryResults::QueryResult(const QString &SQL, const M::ColumnTable &CellNameFormat)
+void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
+                                   const M::ColumnTable &CellNameFormat)
 {
     kestrel::FlexGrid &grid = *fxg_QueryResult;
     const int n = std::clamp(M::QryColCount, 1, MaxDataColumns);
@@ -171,7 +166,8 @@ void Frm_QueryResults::QueryResult(const QString &SQL, const M::ColumnTable &Cel
     grid.beginBulkAppend();
     const bool ok = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
         c.queryEach(
-            SQL, [&](const std::vector<kestrel::db::Column> &columns) { loader.findFields(columns); },
+            SQL,
+            [&](const std::vector<kestrel::db::Column> &columns) { loader.findFields(columns); },
             [&](const kestrel::db::Row &row) { loader.append(row); });
     });
     grid.endBulkAppend();
@@ -277,33 +273,28 @@ void Frm_QueryResults::fxg_QueryResult_DblClick()
 void Frm_QueryResults::DeleteRow()
 {
     const QString id = T(1);
-    const M::MsgAnswer answer = M::MsgBox(QStringLiteral("Are You sure You want to DELETE Row with ID #") + id,
-                                          M::MsgButtons::YesNo, M::MsgIcon::Critical,
-                                          QStringLiteral("Delete"));
+    const M::MsgAnswer answer =
+        M::MsgBox(QStringLiteral("Are You sure You want to DELETE Row with ID #") + id,
+                  M::MsgButtons::YesNo, M::MsgIcon::Critical, QStringLiteral("Delete"));
     if (answer != M::MsgAnswer::Yes)
         return;
-    const QString sql = QStringLiteral("DELETE FROM ") + kestrel::db::sqlIdentifier(M::DeleteTable)
-                        + QStringLiteral(" WHERE `ID` = ") + kestrel::db::sqlQuote(id + QLatin1Char(' '))
-                        + QLatin1Char(';');
     // The row stays on screen: the window shows what the table held when it
     // opened, and stays in delete mode for the next row.
-    if (!kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) { c.execute(sql); }))
+    const kestrel::db::Statement statement = kestrel::sql::deleteRecord(M::DeleteTable, id);
+    const bool deleted = kestrel::db::runConnectionCycle(
+        [&](kestrel::db::OdbcConnection &c) { c.execute(statement); });
+    if (!deleted)
         Unload();
 }
 
 void Frm_QueryResults::Pick()
 {
-    // The choosers' hand-over. Each pick writes the picked row (T(1) is the
-    // record's ID) into the form that opened the chooser, lowers its flag and
-    // closes this window. The forms that open choosers bring their branch:
-    switch (m_mode) {
-    case Mode::EditTransPickProduct:  // find-transaction form: T(2), the description
-    case Mode::EditTransPickCustomer: // find-transaction form: T(3), the surname
-    case Mode::EditGridPick:          // edit grid: ID into PickedIDs, names into PickRow
-    case Mode::AddTransPickCustomer:  // sale form: the customer and shipping address
-    case Mode::AddTransPickProduct:   // sale form: a product line and the quantity prompt
-    case Mode::Report:
-    case Mode::Delete:
-        break;
-    }
+    QStringList cells;
+    for (int c = 0; c < fxg_QueryResult->Cols(); ++c)
+        cells.append(T(c));
+    M::LowerResultWindowFlags();
+    // The opener's function knows whether the opener is still there.
+    if (m_pickHandOver)
+        m_pickHandOver(cells);
+    Unload();
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The read-only result window: every list Kestrel shows (reports, delete
 // views, the choosers of customers and products) is this window running the
-// request that its caller wrote into the result-window contract.
+// request that its caller wrote into the result-window contract. It knows
+// none of the windows that open it: a chooser hands the picked row to the
+// function its opener put into the request.
 
-#include "KForm.h"
-#include "mdl_Variables_Functions.h"
+#include "core/shared/ResultRequest.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "widgets/KForm.h"
 
 #include <QPointer>
-#include <functional>
 
 class QGroupBox;
 namespace kestrel {
@@ -24,17 +26,18 @@ public:
     ~Frm_QueryResults() override;
 
     // How every caller opens the window: closes the open one, lowers every
-    // double-click flag, runs armFlags to raise the flags of the new request,
-    // then opens a fresh window on the request. Null when there
-    // is no main window or the window closed itself while loading.
-    static QPointer<Frm_QueryResults> Open(const std::function<void()> &armFlags = {});
+    // double-click flag, writes the request into the contract (raising its
+    // delete or pick flag), then opens a fresh window on it. Null when there
+    // is no form host or the window closed itself while loading.
+    static QPointer<Frm_QueryResults> Open(const kestrel::ResultRequest &request);
 
     // Runs QrySQL and shows its rows under QryCaption.
     void Form_Load() override;
 
     // Fills the grid with the rows of SQL, columns as CellNameFormat
     // describes them. A database failure is reported and closes the window.
-    void QueryResult(const QString &SQL, const mdl_Variables_Functions::ColumnTable &CellNameFormat);
+    void QueryResult(const kestrel::db::Statement &SQL,
+                     const mdl_Variables_Functions::ColumnTable &CellNameFormat);
 
     // Lays out frame and grid (in twips) and gives every column its share of
     // the grid's width.
@@ -65,10 +68,10 @@ protected:
 
 private:
     static Mode modeFromFlags();
-    // True once the window's sub-window has closed (or when it has none).
-    bool closing() const;
     void fxg_QueryResult_DblClick();
     void DeleteRow();
+    // Hands the current row to the opener's function, lowers the pick flag
+    // and closes the window.
     void Pick();
     // Text of cell (current row, col).
     QString T(int col) const;
@@ -76,6 +79,8 @@ private:
 
     Ui::Frm_QueryResults *ui;
     Mode m_mode = Mode::Report;
+    // What a pick does, taken from the contract as the window loads.
+    mdl_Variables_Functions::PickHandOver m_pickHandOver;
     bool m_noItems = false;
     // The window's own copy of its columns: a caller writing the contract
     // for its next request must not reshape a window that is still open.

@@ -1,7 +1,7 @@
 #pragma once
 // The about box: product name, logo and a few words on Kestrel.
 
-#include "KForm.h"
+#include "widgets/KForm.h"
 
 namespace Ui {
 class Frm_About;

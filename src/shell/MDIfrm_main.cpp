@@ -1,13 +1,9 @@
-#include "MDIfrm_main.h"
+#include "shell/MDIfrm_main.h"
 #include "ui_MDIfrm_main.h"
 
-#include "Frm_About.h"
-#include "Frm_ConnectionSettings.h"
-#include "Frm_FormatDB.h"
-#include "Frm_TestConnection.h"
-#include "KeyLocks.h"
-#include "ParamFile.h"
-#include "mdl_Variables_Functions.h"
+#include "core/database/ParamFile.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "widgets/KeyLocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,23 +13,6 @@
 namespace M = mdl_Variables_Functions;
 
 namespace {
-
-MDIfrm_main *runningInstance = nullptr;
-
-// Marks a sub-window as closing once its close is accepted, so findForm no
-// longer sees it while its deletion is pending.
-class FormWindow : public QMdiSubWindow {
-public:
-    using QMdiSubWindow::QMdiSubWindow;
-
-protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        QMdiSubWindow::closeEvent(event);
-        if (event->isAccepted())
-            setProperty(MDIfrm_main::ClosingProperty, true);
-    }
-};
 
 struct DropDownItem {
     const char *text;
@@ -47,15 +26,13 @@ MDIfrm_main::MDIfrm_main(QWidget *parent) : QMainWindow(parent), ui(new Ui::MDIf
     ui->setupUi(this);
     setCentralWidget(ui->mdiArea);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kestrel.png")));
-    runningInstance = this;
+    setFormArea(ui->mdiArea);
 
     for (QAction *action : findChildren<QAction *>()) {
         if (!action->menu() && action->objectName().startsWith(QLatin1String("mnu_")))
             action->setEnabled(false);
     }
-    connectShellCommands();
-    connectReportCommands();
-    connectEntryCommands();
+    connectCommands();
     buildToolbar();
     buildStatusBar();
     M::SetConnStatListener([this](const QString &text) {
@@ -70,14 +47,7 @@ MDIfrm_main::~MDIfrm_main()
 {
     qApp->removeEventFilter(this);
     M::SetConnStatListener({});
-    if (runningInstance == this)
-        runningInstance = nullptr;
     delete ui;
-}
-
-MDIfrm_main *MDIfrm_main::instance()
-{
-    return runningInstance;
 }
 
 QMdiArea *MDIfrm_main::mdiArea() const
@@ -91,86 +61,63 @@ void MDIfrm_main::MDIForm_Load()
     M::ConnString = M::BuildConnectionString(params.values);
 }
 
-void MDIfrm_main::addForm(kestrel::KForm *form)
-{
-    auto *sub = new FormWindow;
-    sub->setWidget(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(windowIcon());
-    ui->mdiArea->addSubWindow(sub);
-    sub->adjustSize();
-    sub->show();
-    ui->mdiArea->setActiveSubWindow(sub);
-    QPointer<kestrel::KForm> alive(form);
-    form->Form_Load();
-    if (alive)
-        form->setFocus();
-}
-
-void MDIfrm_main::activate(QWidget *form)
-{
-    auto *sub = qobject_cast<QMdiSubWindow *>(form->parentWidget());
-    if (!sub)
-        return;
-    if (sub->isMinimized())
-        sub->showNormal();
-    sub->raise();
-    ui->mdiArea->setActiveSubWindow(sub);
-}
-
-void MDIfrm_main::connectCommand(QAction *action, void (MDIfrm_main::*handler)())
-{
-    connect(action, &QAction::triggered, this, handler);
-    action->setEnabled(true);
-}
-
-void MDIfrm_main::connectShellCommands()
-{
-    connectFormCommand<Frm_TestConnection>(ui->mnu_TestConnect);
-    connectFormCommand<Frm_FormatDB>(ui->mnu_FormatDB);
-    connect(ui->mnu_Exit, &QAction::triggered, this, &QWidget::close);
-    ui->mnu_Exit->setEnabled(true);
-    connectFormCommand<Frm_ConnectionSettings>(ui->mnu_CSettings);
-    connectCommand(ui->mnu_WindCascade, &MDIfrm_main::mnu_WindCascade_Click);
-    connectCommand(ui->mnu_WindHori, &MDIfrm_main::mnu_WindHori_Click);
-    connectCommand(ui->mnu_WindVert, &MDIfrm_main::mnu_WindVert_Click);
-    connectFormCommand<Frm_About>(ui->mnu_HelpAbout);
-}
-
 // ---- toolbar ------------------------------------------------------------------
 
 QAction *MDIfrm_main::toolbarCommand(int index) const
 {
     switch (index) {
-    case 2: return ui->mnu_AddTransaction;
-    case 4: return ui->mnu_ETransaction;
-    case 6: return ui->mnu_DTransaction;
-    case 8: return ui->mnu_Today;
-    case 10: return ui->mnu_BetInt;
-    case 12: return ui->mnu_ProdStore;
-    case 14: return ui->mnu_CSettings;
-    default: return nullptr;
+    case 2:
+        return ui->mnu_AddTransaction;
+    case 4:
+        return ui->mnu_ETransaction;
+    case 6:
+        return ui->mnu_DTransaction;
+    case 8:
+        return ui->mnu_Today;
+    case 10:
+        return ui->mnu_BetInt;
+    case 12:
+        return ui->mnu_ProdStore;
+    case 14:
+        return ui->mnu_CSettings;
+    default:
+        return nullptr;
     }
 }
 
 QAction *MDIfrm_main::toolbarMenuCommand(int tag) const
 {
     switch (tag) {
-    case 1: return ui->mnu_AddTransaction;
-    case 2: return ui->mnu_AddProduct;
-    case 3: return ui->mnu_AddCustomer;
-    case 4: return ui->mnu_AddCity;
-    case 5: return ui->mnu_ETransaction;
-    case 6: return ui->mnu_EProduct;
-    case 7: return ui->mnu_ECustomer;
-    case 8: return ui->mnu_ECity;
-    case 9: return ui->mnu_DTransaction;
-    case 10: return ui->mnu_DProduct;
-    case 11: return ui->mnu_DCustomer;
-    case 12: return ui->mnu_DCity;
-    case 13: return ui->mnu_ProdListPrice;
-    case 14: return ui->mnu_ProdStore;
-    default: return nullptr;
+    case 1:
+        return ui->mnu_AddTransaction;
+    case 2:
+        return ui->mnu_AddProduct;
+    case 3:
+        return ui->mnu_AddCustomer;
+    case 4:
+        return ui->mnu_AddCity;
+    case 5:
+        return ui->mnu_ETransaction;
+    case 6:
+        return ui->mnu_EProduct;
+    case 7:
+        return ui->mnu_ECustomer;
+    case 8:
+        return ui->mnu_ECity;
+    case 9:
+        return ui->mnu_DTransaction;
+    case 10:
+        return ui->mnu_DProduct;
+    case 11:
+        return ui->mnu_DCustomer;
+    case 12:
+        return ui->mnu_DCity;
+    case 13:
+        return ui->mnu_ProdListPrice;
+    case 14:
+        return ui->mnu_ProdStore;
+    default:
+        return nullptr;
     }
 }
 
@@ -199,7 +146,10 @@ void MDIfrm_main::buildToolbar()
     const std::vector<Button> buttons = {
         {2, "Add", "add", {{"Transaction", 1}, {"Product", 2}, {"Customer", 3}, {"City", 4}}},
         {4, "Edit", "edit", {{"Transaction", 5}, {"Product", 6}, {"Customer", 7}, {"City", 8}}},
-        {6, "Delete", "delete", {{"Transaction", 9}, {"Product", 10}, {"Customer", 11}, {"City", 12}}},
+        {6,
+         "Delete",
+         "delete",
+         {{"Transaction", 9}, {"Product", 10}, {"Customer", 11}, {"City", 12}}},
         {8, "Today's", "today", {}},
         {10, "Dates", "dates", {}},
         {12, "Products", "products", {{"List", 13}, {"In store", 14}}},
@@ -214,14 +164,16 @@ void MDIfrm_main::buildToolbar()
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
         const int index = b.index;
-        connect(button, &QToolButton::clicked, this, [this, index] { tlb_Toolbar_ButtonClick(index); });
+        connect(button, &QToolButton::clicked, this,
+                [this, index] { tlb_Toolbar_ButtonClick(index); });
         if (!b.items.empty()) {
             auto *menu = new QMenu(button);
             for (const DropDownItem &item : b.items) {
                 QAction *entry = menu->addAction(QString::fromUtf8(item.text));
                 entry->setData(item.tag);
                 const int tag = item.tag;
-                connect(entry, &QAction::triggered, this, [this, tag] { tlb_Toolbar_ButtonMenuClick(tag); });
+                connect(entry, &QAction::triggered, this,
+                        [this, tag] { tlb_Toolbar_ButtonMenuClick(tag); });
                 // An entry is usable exactly when its command is.
                 if (QAction *command = toolbarMenuCommand(tag)) {
                     entry->setEnabled(command->isEnabled());
@@ -248,14 +200,16 @@ void MDIfrm_main::buildStatusBar()
     const char *texts[5] = {"", "NUM", "CAPS", "SCRL", "INS"};
     for (int i = 0; i < 5; ++i) {
         auto *panel = new QLabel(QString::fromLatin1(texts[i]), ui->StBr_StatusBar);
-        panel->setObjectName(i == 0 ? QStringLiteral("ConnStat") : QStringLiteral("KeyPanel%1").arg(i + 1));
+        panel->setObjectName(i == 0 ? QStringLiteral("ConnStat")
+                                    : QStringLiteral("KeyPanel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(4, 0, 4, 0);
         if (i == 0) {
             ui->StBr_StatusBar->addWidget(panel, 1);
         } else {
             panel->setAlignment(Qt::AlignCenter);
-            panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(QStringLiteral("CAPS")) + 16);
+            panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(QStringLiteral("CAPS"))
+                                   + 16);
             ui->StBr_StatusBar->addPermanentWidget(panel);
         }
         m_panels[i] = panel;
@@ -290,7 +244,8 @@ bool MDIfrm_main::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
         && watched == QApplication::focusWidget()) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Insert && !key->isAutoRepeat())
+        if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Insert
+            && !key->isAutoRepeat())
             m_insertOn = !m_insertOn;
         kestrel::noteLockKey(key);
         refreshKeyPanels();
@@ -321,7 +276,7 @@ void MDIfrm_main::tileChildren(Qt::Orientation bands)
 {
     QList<QMdiSubWindow *> windows;
     for (QMdiSubWindow *sub : ui->mdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        if (sub->isVisible() && !sub->isMinimized() && !sub->property(ClosingProperty).toBool())
+        if (sub->isVisible() && !sub->isMinimized() && !isClosing(sub))
             windows.append(sub);
     }
     if (windows.isEmpty())

@@ -1,6 +1,7 @@
 // Kestrel: runs a small shop and its stock room.
 
-#include "MDIfrm_main.h"
+#include "shell/MDIfrm_main.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    kestrel::installMessageBoxes();
     MDIfrm_main window;
     window.show();
     return app.exec();

@@ -1,77 +1,62 @@
 #pragma once
-// Fixtures shared by Kestrel's tests: the test database that scripts/test
-// starts, a recorder standing in for message boxes and the beep, and a
-// scratch working directory for the parameter files.
+// Fixtures of the window tests: Kestrel running as the operator starts it,
+// and the operator's hands (typing key by key, clicking, finding controls).
 
-#include "MDIfrm_main.h"
-#include "Odbc.h"
-#include "mdl_Variables_Functions.h"
+#include "support/CoreSupport.h"
 
-#include <QStringList>
-#include <QTemporaryDir>
-#include <deque>
+#include "shell/MDIfrm_main.h"
+
+#include <QAbstractButton>
+#include <QAction>
 #include <memory>
+
+namespace kestrel {
+class FlexGrid;
+}
 
 namespace kestrel::test {
 
-// The eight connection parameters of the test database, from the
-// environment scripts/test sets. Fails the running test when they are missing.
-QStringList testParams();
-QString testConnectionString();
-
-// Points Kestrel at the test database.
-void useTestDatabase();
-
-// Drops every table of the test database and creates the four tables anew.
-void resetTables();
-// Drops every table, leaving an empty database.
-void dropAllTables();
-
-void exec(const QString &sql);
-db::ResultSet query(const QString &sql);
-// The first field of the first row, or a null value.
-db::Value scalar(const QString &sql);
-QStringList tableNames();
-
-// Records every message and beep while it lives; answers Yes/No questions
-// from a script (Yes when the script is empty).
-class MessageRecorder {
-public:
-    MessageRecorder();
-    ~MessageRecorder();
-
-    std::vector<mdl_Variables_Functions::Message> messages;
-    int beeps = 0;
-    std::deque<mdl_Variables_Functions::MsgAnswer> answers;
-
-    QStringList texts() const;
-    void clear();
-};
-
-// Makes a fresh temporary directory the working directory while it lives.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    QString path() const { return m_dir.path(); }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
+namespace M = mdl_Variables_Functions;
 
 // Kestrel as the operator starts it: a scratch working folder whose
 // ConnParam.ini names the test database, a message recorder, the status at
-// Idle, and the main window shown.
+// Idle, and the main window.
 struct RunningMainWindow {
     RunningMainWindow();
     // Shows the main window; false when it never became active.
     bool show();
+    // Between two tests: every child window closed and gone, fresh tables,
+    // a fresh recorder, the status at Idle.
+    void reset();
 
     ScratchDir dir;
-    MessageRecorder messages;
+    std::unique_ptr<MessageRecorder> messages;
     std::unique_ptr<MDIfrm_main> main;
 };
+
+// Lets closed forms go.
+void settle();
+
+// The control called name inside form; fails the test (fatally) when missing.
+template <class Widget = QWidget> Widget *control(QWidget *form, const QString &name)
+{
+    auto *widget = form->findChild<Widget *>(name);
+    if (!widget)
+        qFatal("control %s not found", qPrintable(name));
+    return widget;
+}
+
+void click(QWidget *form, const QString &button);
+
+// Key by key, press and release, so the key filters and the key-release
+// handlers see what they would see; characters beyond ASCII included. "\n"
+// is Return, "\t" Tab, "\x1b" Esc.
+void type(QWidget *box, const QString &text);
+
+// The texts of a grid column from row 1 down, joined by "|".
+QString column(const FlexGrid *grid, int col);
+
+// Runs a main-window command through its menu item, as a click on it would.
+void trigger(MDIfrm_main *main, const QString &command);
 
 } // namespace kestrel::test

@@ -1,0 +1,106 @@
+#include "core/shared/mdl_Variables_Functions.h"
+
+#include "core/database/ConnectionCycle.h"
+#include "core/database/ConnectionString.h"
+#include "core/statements/Records.h"
+
+#include <cstdio>
+
+namespace mdl_Variables_Functions {
+
+QString ConnString;
+
+namespace {
+
+MessageService messageService;
+std::function<void(const QString &)> connStatListener;
+QString connStat = StatIdle;
+
+} // namespace
+
+QString BuildConnectionString(const QStringList &params)
+{
+    static const char *const keys[] = {
+        "DSN=", "DESC=", "DATABASE=", "SERVER=", "UID=", "PASSWORD=", "PORT="};
+    QString result;
+    for (int i = 0; i < 7; ++i)
+        result += QLatin1String(keys[i]) + kestrel::db::connectionValue(params.value(i))
+                  + QLatin1Char(';');
+    result += QStringLiteral("OPTION=3;");
+    result +=
+        QStringLiteral("STMT=") + kestrel::db::connectionValue(params.value(7)) + QLatin1Char(';');
+    return result;
+}
+
+MsgAnswer MsgBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &title)
+{
+    const Message message{text, buttons, icon, title.isEmpty() ? AppTitle : title};
+    if (messageService.onMessage)
+        return messageService.onMessage(message);
+    std::fprintf(stderr, "kestrel: %s: %s\n", qPrintable(message.title), qPrintable(message.text));
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
+}
+
+void Beep()
+{
+    if (messageService.onBeep)
+        messageService.onBeep();
+}
+
+MessageService SetMessageService(MessageService service)
+{
+    std::swap(messageService, service);
+    return service;
+}
+
+void SetConnStat(const QString &text)
+{
+    connStat = text;
+    if (connStatListener)
+        connStatListener(text);
+}
+
+QString ConnStat()
+{
+    return connStat;
+}
+
+void SetConnStatListener(std::function<void(const QString &)> listener)
+{
+    connStatListener = std::move(listener);
+}
+
+int FilterNumericKey(bool allowComma, int &keyAscii)
+{
+    if (keyAscii == KeyEnter) {
+        keyAscii = 0;
+        return 0;
+    }
+    const bool digit = keyAscii >= '0' && keyAscii <= '9';
+    if (digit || keyAscii == KeyBackspace || (allowComma && keyAscii == ','))
+        return keyAscii;
+    Beep();
+    keyAscii = 0;
+    return 0;
+}
+
+qint64 GetNextID(const QString &tableName)
+{
+    qint64 next = 0;
+    const bool ok = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        const auto result = c.query(kestrel::sql::highestId(tableName));
+        const auto &value = result.rows.empty() ? std::nullopt : result.rows.front().front();
+        if (!value) {
+            next = 1;
+            return;
+        }
+        bool converted = false;
+        const qint64 highest = value->toLongLong(&converted);
+        if (!converted)
+            throw std::runtime_error("ID is not a number");
+        next = highest + 1;
+    });
+    return ok ? next : 0;
+}
+
+} // namespace mdl_Variables_Functions

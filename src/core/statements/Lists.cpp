@@ -1,0 +1,137 @@
+#include "core/statements/Lists.h"
+
+namespace kestrel::sql {
+
+namespace {
+
+ResultRequest list(const char *sql, const char *caption, std::vector<ResultColumn> columns)
+{
+    ResultRequest request;
+    request.statement = db::Statement(QString::fromUtf8(sql));
+    request.caption = QString::fromUtf8(caption);
+    request.columns = std::move(columns);
+    return request;
+}
+
+ResultRequest deleteView(const char *table, const char *sql, const char *caption,
+                         std::vector<ResultColumn> columns)
+{
+    ResultRequest request = list(sql, caption, std::move(columns));
+    request.deleteTable = QString::fromUtf8(table);
+    return request;
+}
+
+// The product columns every product list starts with.
+std::vector<ResultColumn> productColumns()
+{
+    return {{"ID", "0.0795"},          {"Description", "0.3089"}, {"UM", "0.1163"},
+            {"Quantity", "0.0795"},    {"Price", "0.0795"},       {"BarCode", "0.1163"},
+            {"LastDelivery", "0.1980"}};
+}
+
+} // namespace
+
+ResultRequest deleteCities()
+{
+    return deleteView("cities", "SELECT * FROM cities ;", "Delete City",
+                      {{"ID", "0.0426"},
+                       {"Acronym", "0.0426"},
+                       {"FullName", "0.3408"},
+                       {"PostalCode", "0.1278"},
+                       {"Country", "0.3408"},
+                       {"CountryCode", "0.0852"}});
+}
+
+ResultRequest deleteCustomers()
+{
+    return deleteView("customers", "SELECT * FROM customers ;", "Delete Customer",
+                      {{"ID", "0.035"},
+                       {"FirstName", "0.14"},
+                       {"SurName", "0.14"},
+                       {"Address", "0.14"},
+                       {"City", "0.035"},
+                       {"Telephone", "0.07"},
+                       {"Email", "0.105"},
+                       {"PersonalIDNo", "0.07"},
+                       {"Joined", "0.105"},
+                       {"ShippingAddress", "0.14"}});
+}
+
+ResultRequest deleteProducts()
+{
+    return deleteView("products", "SELECT * FROM products ;", "Delete Product", productColumns());
+}
+
+ResultRequest deleteTransactions()
+{
+    // The statement names the surname first; the grid shows the first name
+    // first, as every sales list does.
+    return deleteView("turnover",
+                      "SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,"
+                      "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
+                      "products.Description FROM turnover,customers,products WHERE "
+                      "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID) "
+                      "order by turnover.ID;",
+                      "Delete Transaction",
+                      {{"ID", "0.0794"},
+                       {"FirstName", "0.0964"},
+                       {"SurName", "0.0964"},
+                       {"Date", "0.1164"},
+                       {"Quantity", "0.0794"},
+                       {"UM", "0.0794"},
+                       {"Price", "0.0794"},
+                       {"PricewTax", "0.0794"},
+                       {"Description", "0.245"}});
+}
+
+ResultRequest todaysTurnover()
+{
+    return list("SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
+                "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
+                "products.Description FROM turnover,customers,products where "
+                "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID) "
+                "and (Date = curdate()) order by turnover.ID;",
+                "Today's Turnover",
+                {{"ID", "0.0795"},
+                 {"FirstName", "0.0965"},
+                 {"SurName", "0.0965"},
+                 {"Date", "0.1163"},
+                 {"Quantity", "0.0795"},
+                 {"UM", "0.0795"},
+                 {"Price", "0.0795"},
+                 {"PricewTax", "0.0795"},
+                 {"Description", "0.2884"}});
+}
+
+ResultRequest topFiveProducts()
+{
+    std::vector<ResultColumn> columns = productColumns();
+    columns[1].widthFraction = QStringLiteral("0.22");
+    columns.push_back({QStringLiteral("Sold"), QStringLiteral("0.0795")});
+    return list("select products.*,sum(turnover.quantity) as Sold from turnover,products "
+                "where turnover.productid = products.id group by turnover.productid "
+                "order by Sold desc limit 5;",
+                "TOP 5 Bestseller Product", std::move(columns));
+}
+
+ResultRequest pickCustomer()
+{
+    return list("SELECT * FROM customers", "Pick Customer",
+                {{"ID", "0.0337"},
+                 {"FirstName", "0.135"},
+                 {"SurName", "0.135"},
+                 {"Address", "0.1012"},
+                 {"City", "0.0675"},
+                 {"Telephone", "0.0675"},
+                 {"Email", "0.1012"},
+                 {"PersonalIDNo", "0.0675"},
+                 {"Joined", "0.1012"},
+                 {"ShippingAddress", "0.1012"}});
+}
+
+ResultRequest pickProduct()
+{
+    return list("SELECT * FROM products", "Pick Product", productColumns());
+}
+
+} // namespace kestrel::sql

@@ -1,0 +1,54 @@
+#include "core/statements/Records.h"
+
+#include "core/shared/Formats.h"
+
+namespace kestrel::sql {
+
+QString identifier(const QString &name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('`'), QStringLiteral("``"));
+    return QLatin1Char('`') + escaped + QLatin1Char('`');
+}
+
+db::Statement insertRow(const QString &table, const QStringList &columns,
+                        std::vector<db::SqlValue> values)
+{
+    QStringList marks;
+    for (size_t i = 0; i < values.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    return db::Statement(QStringLiteral("INSERT INTO ") + table + QStringLiteral("(ID,")
+                             + columns.join(u',') + QStringLiteral(") values(NULL,")
+                             + marks.join(u',') + QStringLiteral(")"),
+                         std::move(values));
+}
+
+db::SqlValue typedAmount(const QString &typed)
+{
+    const db::SqlValue number = fmt::parseAmount(typed)
+                                    ? db::SqlValue::decimal(fmt::amountForSql(typed))
+                                    : db::SqlValue::null();
+    return number.isNull() ? db::SqlValue::text(typed) : number;
+}
+
+db::Statement highestId(const QString &table)
+{
+    return db::Statement(QStringLiteral("SELECT MAX(ID) FROM ") + identifier(table));
+}
+
+db::Statement deleteRecord(const QString &table, const QString &shownId)
+{
+    return db::Statement(QStringLiteral("DELETE FROM ") + identifier(table)
+                             + QStringLiteral(" WHERE `ID` = ?;"),
+                         {db::SqlValue::text(shownId + QLatin1Char(' '))});
+}
+
+std::array<db::Statement, 4> serverQuestions()
+{
+    return {db::Statement(QStringLiteral("SELECT CONNECTION_ID();")),
+            db::Statement(QStringLiteral("SELECT USER();")),
+            db::Statement(QStringLiteral("SELECT DATABASE();")),
+            db::Statement(QStringLiteral("SELECT VERSION();"))};
+}
+
+} // namespace kestrel::sql

@@ -1,0 +1,18 @@
+#pragma once
+// The statements that create Kestrel's four tables, in the order they must be
+// sent. They live in resources/schema.sql, which the set-up script sends too.
+
+#include "core/database/Statement.h"
+
+#include <QList>
+
+namespace kestrel::sql {
+
+struct TableStatement {
+    QString table;           // cities, customers, products, turnover
+    db::Statement statement; // its CREATE TABLE, exactly as sent
+};
+
+QList<TableStatement> schemaStatements();
+
+} // namespace kestrel::sql

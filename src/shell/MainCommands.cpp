@@ -1,0 +1,79 @@
+// The main window's commands: which window each menu item opens, and the
+// commands that open the result window on a fixed list. A command is enabled
+// once it is connected here; commands of windows not yet built stay disabled.
+
+#include "shell/MDIfrm_main.h"
+#include "ui_MDIfrm_main.h"
+
+#include "core/statements/Lists.h"
+#include "database/Frm_ConnectionSettings.h"
+#include "database/Frm_FormatDB.h"
+#include "database/Frm_TestConnection.h"
+#include "entry/Frm_AddCity.h"
+#include "entry/Frm_AddCustomer.h"
+#include "entry/Frm_AddProduct.h"
+#include "reports/Frm_QueryResults.h"
+#include "shell/Frm_About.h"
+
+void MDIfrm_main::connectCommand(QAction *action, void (MDIfrm_main::*handler)())
+{
+    connect(action, &QAction::triggered, this, handler);
+    action->setEnabled(true);
+}
+
+void MDIfrm_main::connectCommands()
+{
+    // File
+    connectFormCommand<Frm_TestConnection>(ui->mnu_TestConnect);
+    connectFormCommand<Frm_FormatDB>(ui->mnu_FormatDB);
+    connect(ui->mnu_Exit, &QAction::triggered, this, &QWidget::close);
+    ui->mnu_Exit->setEnabled(true);
+    // Add Record
+    connectFormCommand<Frm_AddProduct>(ui->mnu_AddProduct);
+    connectFormCommand<Frm_AddCustomer>(ui->mnu_AddCustomer);
+    connectFormCommand<Frm_AddCity>(ui->mnu_AddCity);
+    // Delete Record
+    connectCommand(ui->mnu_DProduct, &MDIfrm_main::mnu_DProduct_Click);
+    connectCommand(ui->mnu_DCustomer, &MDIfrm_main::mnu_DCustomer_Click);
+    connectCommand(ui->mnu_DCity, &MDIfrm_main::mnu_DCity_Click);
+    connectCommand(ui->mnu_DTransaction, &MDIfrm_main::mnu_DTransaction_Click);
+    // Queries
+    connectCommand(ui->mnu_Today, &MDIfrm_main::mnu_Today_Click);
+    connectCommand(ui->mnu_Top5Prod, &MDIfrm_main::mnu_Top5Prod_Click);
+    // Setup, Window, Help
+    connectFormCommand<Frm_ConnectionSettings>(ui->mnu_CSettings);
+    connectCommand(ui->mnu_WindCascade, &MDIfrm_main::mnu_WindCascade_Click);
+    connectCommand(ui->mnu_WindHori, &MDIfrm_main::mnu_WindHori_Click);
+    connectCommand(ui->mnu_WindVert, &MDIfrm_main::mnu_WindVert_Click);
+    connectFormCommand<Frm_About>(ui->mnu_HelpAbout);
+}
+
+void MDIfrm_main::mnu_DCity_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::deleteCities());
+}
+
+void MDIfrm_main::mnu_DCustomer_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::deleteCustomers());
+}
+
+void MDIfrm_main::mnu_DProduct_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::deleteProducts());
+}
+
+void MDIfrm_main::mnu_DTransaction_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::deleteTransactions());
+}
+
+void MDIfrm_main::mnu_Today_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::todaysTurnover());
+}
+
+void MDIfrm_main::mnu_Top5Prod_Click()
+{
+    Frm_QueryResults::Open(kestrel::sql::topFiveProducts());
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The grid's cells: texts and background colours addressed the way every
+// Kestrel form thinks of them, row 0 the header row and, with one fixed
+// column, column 0 the row-header column. Data rows start at 1. The view
+// sees data row r as model row r - 1 and the header row as its headers.
+
+#include "widgets/TextPool.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+
+namespace kestrel {
+
+class FlexGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit FlexGridModel(QObject *parent = nullptr);
+
+    // ---- the grid's coordinates (row 0 the header row) ----
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    int fixedCols() const { return m_fixedCols; }
+    void setRows(int rows);
+    void setCols(int cols);
+    void setFixedCols(int fixedCols);
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, QStringView text);
+    // An invalid colour is the grid's own background.
+    QColor backColor(int row, int col) const;
+    void setBackColor(int row, int col, const QColor &color);
+
+    void insertRow(int row);
+    void removeRow(int row);
+
+    // The text each cell was loaded with, so that a save can tell a cell the
+    // operator edited from one left alone. Nothing is kept until markLoaded()
+    // takes the cells' current texts; rows added later are loaded with their
+    // first text, inserted rows empty.
+    void markLoaded();
+    bool keepsLoadedTexts() const { return !m_loaded.empty(); }
+    QString loadedText(int row, int col) const;
+
+    // Bulk loading: appendRow stores a row without telling the view; the
+    // rows appear together when the bulk ends.
+    void beginBulkAppend();
+    void appendRow(const std::vector<QStringView> &texts, const QColor &background);
+    void endBulkAppend();
+
+    // ---- QAbstractTableModel ----
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Grid row and column of a view index, and back.
+    int gridRow(int modelRow) const { return modelRow + 1; }
+    int gridCol(int modelCol) const { return modelCol + m_fixedCols; }
+    QModelIndex indexOf(int row, int col) const;
+
+private:
+    struct Cell {
+        TextPool::Ref text;
+        QRgb background = 0; // alpha 0: no colour of its own
+    };
+    bool validCell(int row, int col) const;
+    size_t at(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
+    Cell &cell(int row, int col) { return m_cells[at(row, col)]; }
+    const Cell &cell(int row, int col) const { return m_cells[at(row, col)]; }
+    Cell storeText(QStringView text, QRgb background);
+    void cellsChanged(int row, int firstCol, int lastCol);
+    // Rebuilds the pool from the live cells once most of it is dead text.
+    void compactPool();
+
+    int m_rows = 2;
+    int m_cols = 2;
+    int m_fixedCols = 1;
+    int m_shownRows = 1; // data rows the view knows about
+    bool m_bulk = false;
+    std::vector<Cell> m_cells;
+    // Parallel to m_cells once markLoaded() ran; empty before.
+    std::vector<TextPool::Ref> m_loaded;
+    TextPool m_pool;
+    qint64 m_liveText = 0;
+};
+
+} // namespace kestrel

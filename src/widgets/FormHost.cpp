@@ -1,0 +1,79 @@
+#include "widgets/FormHost.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+namespace kestrel {
+
+namespace {
+
+FormHost *runningHost = nullptr;
+
+constexpr const char *ClosingProperty = "kestrelClosing";
+
+// Marks a sub-window as closing once its close is accepted, so findForm no
+// longer sees it while its deletion is pending.
+class FormWindow : public QMdiSubWindow {
+public:
+    using QMdiSubWindow::QMdiSubWindow;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted())
+            setProperty(ClosingProperty, true);
+    }
+};
+
+} // namespace
+
+FormHost::FormHost()
+{
+    runningHost = this;
+}
+
+FormHost::~FormHost()
+{
+    if (runningHost == this)
+        runningHost = nullptr;
+}
+
+FormHost *FormHost::instance()
+{
+    return runningHost;
+}
+
+bool FormHost::isClosing(const QWidget *subWindow)
+{
+    return !subWindow || subWindow->property(ClosingProperty).toBool();
+}
+
+void FormHost::addForm(KForm *form)
+{
+    auto *sub = new FormWindow;
+    sub->setWidget(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(m_area->window()->windowIcon());
+    m_area->addSubWindow(sub);
+    sub->adjustSize();
+    sub->show();
+    m_area->setActiveSubWindow(sub);
+    QPointer<KForm> alive(form);
+    form->Form_Load();
+    if (alive)
+        form->setFocus();
+}
+
+void FormHost::activate(QWidget *form)
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(form->parentWidget());
+    if (!sub)
+        return;
+    if (sub->isMinimized())
+        sub->showNormal();
+    sub->raise();
+    m_area->setActiveSubWindow(sub);
+}
+
+} // namespace kestrel

@@ -1,0 +1,72 @@
+#pragma once
+// Where every Kestrel form opens: the main window's multiple-document area,
+// one instance per form class. A form that opens another (a chooser, the
+// quantity prompt, the connection settings) asks the host, so no window
+// needs the main window's header.
+
+#include "widgets/KForm.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace kestrel {
+
+class FormHost {
+public:
+    // The running host (the main window; one per run), or null.
+    static FormHost *instance();
+
+    // The open instance of form class T, or null.
+    template <class T> T *findForm() const
+    {
+        for (QMdiSubWindow *sub : formArea()->subWindowList()) {
+            if (isClosing(sub))
+                continue;
+            if (auto *form = qobject_cast<T *>(sub->widget()))
+                return form;
+        }
+        return nullptr;
+    }
+
+    // Brings the open instance of T forward, or creates it, shows it as a
+    // child window and runs its load step. The form may have closed itself
+    // while loading; hold the result in a QPointer where that matters.
+    template <class T> T *showForm()
+    {
+        if (T *open = findForm<T>()) {
+            activate(open);
+            return open;
+        }
+        T *form = new T;
+        addForm(form);
+        return form;
+    }
+
+    // Closes the open instance of T, if any, running its close step.
+    template <class T> void closeForm()
+    {
+        if (T *open = findForm<T>())
+            open->Unload();
+    }
+
+    // A sub-window whose close has been accepted and whose deletion is pending.
+    static bool isClosing(const QWidget *subWindow);
+
+protected:
+    FormHost();
+    virtual ~FormHost();
+    FormHost(const FormHost &) = delete;
+    FormHost &operator=(const FormHost &) = delete;
+
+    QMdiArea *formArea() const { return m_area; }
+    // The area the forms open in; set once, before the first form opens.
+    void setFormArea(QMdiArea *area) { m_area = area; }
+
+private:
+    void addForm(KForm *form);
+    void activate(QWidget *form);
+
+    QMdiArea *m_area = nullptr;
+};
+
+} // namespace kestrel

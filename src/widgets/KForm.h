@@ -1,0 +1,31 @@
+#pragma once
+// The base of every child window: the form host (the main window) creates a
+// form, shows it in a sub-window of its own and then calls Form_Load, so a
+// form that fails while loading can close itself at once.
+
+#include <QWidget>
+
+class QAbstractButton;
+
+namespace kestrel {
+
+class KForm : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // Runs once, right after the form is first shown.
+    virtual void Form_Load() {}
+
+    // Closes the form's sub-window (and so the form), running its close step.
+    void Unload();
+    // True once the form's sub-window has closed (or when it has none): the
+    // form is about to go and must not be written into.
+    bool isUnloading() const;
+
+protected:
+    // Lets Esc anywhere in the form press its Cancel button.
+    void answerEscapeWith(QAbstractButton *cancel);
+};
+
+} // namespace kestrel

@@ -1,0 +1,106 @@
+#include "widgets/NumericKeyFilter.h"
+
+#include "core/shared/mdl_Variables_Functions.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace kestrel {
+
+namespace {
+
+// Refuses any text with a character the key filter would refuse, so a paste
+// cannot bring letters in. Typed keys never reach it with such characters.
+class NumericTextValidator : public QValidator {
+public:
+    NumericTextValidator(bool allowComma, QObject *parent)
+        : QValidator(parent), m_allowComma(allowComma)
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        for (const QChar c : input) {
+            if (!c.isDigit() || c.unicode() > 127) {
+                if (m_allowComma && c == QLatin1Char(','))
+                    continue;
+                mdl_Variables_Functions::Beep();
+                return Invalid;
+            }
+        }
+        return Acceptable;
+    }
+
+private:
+    bool m_allowComma;
+};
+
+// The character code a key press stands for, as the filter judges it: 0 for
+// keys that type nothing (arrows, Delete) and for the keys that belong to the
+// form rather than the box (Tab moves on, Esc cancels), which pass untouched.
+int keyCode(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+        return 0;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return mdl_Variables_Functions::KeyEnter;
+    case Qt::Key_Backspace:
+        return mdl_Variables_Functions::KeyBackspace;
+    default:
+        break;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+letter types a control code (Ctrl+C is 3, Ctrl+V is 22).
+        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+            return event->key() - Qt::Key_A + 1;
+        return 0;
+    }
+    const QString text = event->text();
+    if (text.isEmpty())
+        return 0;
+    return text.at(0).unicode();
+}
+
+} // namespace
+
+NumericKeyFilter::NumericKeyFilter(QLineEdit *box, bool allowComma)
+    : QObject(box), m_allowComma(allowComma)
+{
+    box->setValidator(new NumericTextValidator(allowComma, box));
+    box->installEventFilter(this);
+}
+
+NumericKeyFilter *NumericKeyFilter::install(QLineEdit *box, bool allowComma)
+{
+    return new NumericKeyFilter(box, allowComma);
+}
+
+bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    int code = keyCode(key);
+    if (code == 0)
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Claim control codes so that no window shortcut takes them first.
+        if (code < 32 && code != mdl_Variables_Functions::KeyBackspace)
+            event->accept();
+        return false;
+    }
+    // Enter passes on to the form (default buttons, focus moves) after the
+    // filter has had its say; it never types into the box.
+    const bool enter = code == mdl_Variables_Functions::KeyEnter;
+    mdl_Variables_Functions::FilterNumericKey(m_allowComma, code);
+    if (enter)
+        return false;
+    return code == 0;
+}
+
+} // namespace kestrel

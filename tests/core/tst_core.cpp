@@ -1,0 +1,229 @@
+// The core without a database: the connection string and its start-up
+// statement, the parameter files, the numeric key filter and the
+// result-window contract as a request writes it.
+
+#include "core/database/ConnectionString.h"
+#include "core/database/ParamFile.h"
+#include "core/shared/ResultRequest.h"
+#include "support/CoreSupport.h"
+
+#include <QFile>
+#include <QTest>
+#include <unistd.h>
+
+namespace M = mdl_Variables_Functions;
+using namespace kestrel;
+
+class TestCore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void connectionString_data();
+    void connectionString();
+    void startupStatementSplit_data();
+    void startupStatementSplit();
+    void paramFileReading_data();
+    void paramFileReading();
+    void paramFileWriting();
+    void filterNumericKey_data();
+    void filterNumericKey();
+    void requestWritesTheContract();
+};
+
+void TestCore::connectionString_data()
+{
+    QTest::addColumn<QStringList>("params");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty lines")
+        << QStringList{"d", "x", "shop", "srv", "u", "", "3306", ""}
+        << "DSN=d;DESC=x;DATABASE=shop;SERVER=srv;UID=u;PASSWORD=;PORT=3306;OPTION=3;STMT=;";
+    QTest::newRow("missing values")
+        << QStringList{"d"} << "DSN=d;DESC=;DATABASE=;SERVER=;UID=;PASSWORD=;PORT=;OPTION=3;STMT=;";
+    QTest::newRow("blanks kept") << QStringList{" d ", "my shop", "", "",
+                                                "",    " p ",     "", "SET @a = 1"}
+                                 << "DSN= d ;DESC=my shop;DATABASE=;SERVER=;UID=;PASSWORD= p "
+                                    ";PORT=;OPTION=3;STMT=SET @a = 1;";
+    QTest::newRow("braces where needed")
+        << QStringList{"d", "", "", "", "", "a;b", "", "SET @a='{x}'"}
+        << "DSN=d;DESC=;DATABASE=;SERVER=;UID=;PASSWORD={a;b};PORT=;OPTION=3;STMT={SET @a='{x}}'};";
+}
+
+void TestCore::connectionString()
+{
+    QFETCH(QStringList, params);
+    QFETCH(QString, expected);
+    QCOMPARE(M::BuildConnectionString(params), expected);
+}
+
+void TestCore::startupStatementSplit_data()
+{
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("statement");
+    QTest::newRow("plain") << "DSN=d;PORT=1;OPTION=3;STMT=SET @a=1;"
+                           << "DSN=d;PORT=1;OPTION=3;"
+                           << "SET @a=1";
+    QTest::newRow("empty") << "DSN=d;OPTION=3;STMT=;"
+                           << "DSN=d;OPTION=3;"
+                           << "";
+    QTest::newRow("none") << "DSN=d;OPTION=3;"
+                          << "DSN=d;OPTION=3;"
+                          << "";
+    QTest::newRow("braced, with ; and a doubled brace") << "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};"
+                                                        << "DSN=d;OPTION=3;"
+                                                        << "SET @a='x;}y'";
+}
+
+void TestCore::startupStatementSplit()
+{
+    QFETCH(QString, connection);
+    QFETCH(QString, driver);
+    QFETCH(QString, statement);
+    const db::SplitConnectionString split = db::splitStartupStatement(connection);
+    QCOMPARE(split.driverString, driver);
+    QCOMPARE(split.startupStatement, statement);
+    // What the string is built from comes back out of it.
+    if (!statement.isEmpty()) {
+        QStringList params(8);
+        params[7] = statement;
+        QCOMPARE(db::splitStartupStatement(M::BuildConnectionString(params)).startupStatement,
+                 statement);
+    }
+}
+
+void TestCore::paramFileReading_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList eight{"d", "x", "shop", "srv", "u", "", "3306", ""};
+    QTest::newRow("CRLF") << QByteArray("d\r\nx\r\nshop\r\nsrv\r\nu\r\n\r\n3306\r\n\r\n") << eight;
+    QTest::newRow("LF, no last line end") << QByteArray("d\nx\nshop\nsrv\nu\n\n3306\n") << eight;
+    QTest::newRow("ninth line ignored")
+        << QByteArray("d\nx\nshop\nsrv\nu\n\n3306\nS\nextra\n")
+        << QStringList{"d", "x", "shop", "srv", "u", "", "3306", "S"};
+    QTest::newRow("short, blanks and UTF-8 kept")
+        << QByteArray("  d \r\nÁrvíztűrő\r\n")
+        << QStringList{"  d ", "Árvíztűrő", "", "", "", "", "", ""};
+}
+
+void TestCore::paramFileReading()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+    test::ScratchDir dir;
+    QFile file(dir.file("p.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    const db::ParamFile read = db::readParamFile(dir.file("p.ini"));
+    QVERIFY(read.found);
+    QCOMPARE(read.values, expected);
+}
+
+void TestCore::paramFileWriting()
+{
+    test::ScratchDir dir;
+    const db::ParamFile missing = db::readParamFile(dir.file("none.ini"));
+    QVERIFY(!missing.found);
+    QCOMPARE(missing.values, QStringList(8, QString()));
+
+    const QString path = dir.file("ConnParam.ini");
+    QVERIFY(db::writeParamFile(path, {"d", "x", "shop", "srv", "u", "s3cret", "3306", ""}));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("d\r\nx\r\nshop\r\nsrv\r\nu\r\ns3cret\r\n3306\r\n\r\n"));
+    // It holds a password: its owner alone may read it, after a rewrite too.
+    QVERIFY(db::writeParamFile(path, {"only"}));
+    QCOMPARE(QFile(path).permissions()
+                 & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+             QFileDevice::Permissions());
+    QCOMPARE(db::readParamFile(path).values, (QStringList{"only", "", "", "", "", "", "", ""}));
+
+    QString error;
+    QVERIFY(!db::writeParamFile(dir.file("no/such/dir/ConnParam.ini"), {"d"}, &error));
+    QVERIFY(!error.isEmpty());
+
+    // The file is replaced whole, never written over in place: a link to the
+    // old file still reads the old values, so a failure halfway could never
+    // have left half a file behind.
+    QVERIFY(::link(QFile::encodeName(path).constData(),
+                   QFile::encodeName(dir.file("old.ini")).constData())
+            == 0);
+    QVERIFY(db::writeParamFile(path, {"new"}));
+    QCOMPARE(db::readParamFile(dir.file("old.ini")).values.at(0), QStringLiteral("only"));
+    QCOMPARE(db::readParamFile(path).values.at(0), QStringLiteral("new"));
+}
+
+void TestCore::filterNumericKey_data()
+{
+    QTest::addColumn<bool>("allowComma");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("beeps");
+    for (const bool comma : {false, true}) {
+        const char *with = comma ? ", comma allowed" : "";
+        QTest::addRow("digits%s", with) << comma << int('7') << int('7') << false;
+        QTest::addRow("backspace%s", with) << comma << 8 << 8 << false;
+        QTest::addRow("enter silent%s", with) << comma << 13 << 0 << false;
+        for (const int refused : {int('.'), int('a'), int(' '), int('-'), 3, 22, 0x0663})
+            QTest::addRow("refuses %d%s", refused, with) << comma << refused << 0 << true;
+    }
+    QTest::newRow("comma refused") << false << int(',') << 0 << true;
+    QTest::newRow("comma allowed") << true << int(',') << int(',') << false;
+}
+
+void TestCore::filterNumericKey()
+{
+    QFETCH(bool, allowComma);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    QFETCH(bool, beeps);
+    test::MessageRecorder recorder;
+    QCOMPARE(M::FilterNumericKey(allowComma, key), result);
+    QCOMPARE(key, result);
+    QCOMPARE(recorder.beeps, beeps ? 1 : 0);
+}
+
+void TestCore::requestWritesTheContract()
+{
+    // Slots the request leaves alone keep what an earlier request wrote.
+    M::QryCellNameFormat[3][M::SlotField] = QStringLiteral("left over");
+    M::QryCellNameFormat[1][M::SlotEditor] = QStringLiteral("TXT");
+    M::LowerResultWindowFlags();
+    ResultRequest request;
+    request.statement = db::Statement(QStringLiteral("SELECT * FROM cities WHERE ID = ?"),
+                                      {db::SqlValue::integer(7)});
+    request.caption = QStringLiteral("Cities");
+    request.rowHeaderWidth = QStringLiteral("0.0203");
+    request.columns = {{"ID", "0.1"}, {"FullName", "0.5"}};
+    request.writeContract();
+    QCOMPARE(M::QrySQL, request.statement);
+    QCOMPARE(M::QryCaption, QStringLiteral("Cities"));
+    QCOMPARE(M::QryColCount, 2);
+    QCOMPARE(M::QryCellNameFormat[0][M::SlotWidth], QStringLiteral("0.0203"));
+    QCOMPARE(M::QryCellNameFormat[2][M::SlotField], QStringLiteral("FullName"));
+    QCOMPARE(M::QryCellNameFormat[2][M::SlotHeader], QStringLiteral("FullName"));
+    QCOMPARE(M::QryCellNameFormat[2][M::SlotWidth], QStringLiteral("0.5"));
+    QCOMPARE(M::QryCellNameFormat[3][M::SlotField], QStringLiteral("left over"));
+    QCOMPARE(M::QryCellNameFormat[1][M::SlotEditor], QStringLiteral("TXT"));
+    QVERIFY(!M::DeleteMode && !M::QryPickHandOver);
+
+    request.deleteTable = QStringLiteral("cities");
+    request.writeContract();
+    QVERIFY(M::DeleteMode);
+    QCOMPARE(M::DeleteTable, QStringLiteral("cities"));
+
+    int picks = 0;
+    request.deleteTable.clear();
+    request.pickFlag = &M::EditGridPick;
+    request.onPick = [&](const QStringList &) { ++picks; };
+    M::LowerResultWindowFlags();
+    request.writeContract();
+    QVERIFY(M::EditGridPick && !M::DeleteMode);
+    M::QryPickHandOver({});
+    QCOMPARE(picks, 1);
+    M::LowerResultWindowFlags();
+    QVERIFY(!M::EditGridPick && !M::QryPickHandOver);
+}
+
+QTEST_MAIN(TestCore)
+#include "tst_core.moc"

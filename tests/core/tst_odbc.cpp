@@ -1,0 +1,271 @@
+// The ODBC layer, the connection cycle, bound values, transactions and the
+// next-ID lookup against the test server.
+
+#include "core/database/ConnectionCycle.h"
+#include "core/statements/Records.h"
+#include "support/CoreSupport.h"
+
+#include <QTest>
+
+namespace M = mdl_Variables_Functions;
+using namespace kestrel;
+using test::StatusTrail;
+
+namespace {
+
+void connectWith(int param, const QString &value)
+{
+    QStringList p = test::testParams();
+    p[param] = value;
+    M::ConnString = M::BuildConnectionString(p);
+}
+
+QString firstField(db::OdbcConnection &c, const QString &sql)
+{
+    return c.query(db::Statement(sql)).rows.at(0).at(0).value_or(QString());
+}
+
+const QStringList successTrail{M::StatConnecting, M::StatConnected, M::StatIdle};
+
+} // namespace
+
+class TestOdbc : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cycleSucceeds();
+    void failuresReportOnceThenRecover();
+    void startupStatementIsInEffect();
+    void secondStatementFailureKeepsFirstEffect();
+    void bracedPasswordReachesTheServer();
+    void getNextID();
+    void blocksAndSingleFieldsAgree();
+    void valuesAreBoundNeverSpliced_data();
+    void valuesAreBoundNeverSpliced();
+    void transactionIsAllOrNothing();
+};
+
+void TestOdbc::init()
+{
+    test::useTestDatabase();
+    test::resetTables();
+}
+
+void TestOdbc::cycleSucceeds()
+{
+    test::MessageRecorder recorder;
+    StatusTrail trail;
+    QString database;
+    QVERIFY(db::runConnectionCycle(
+        [&](db::OdbcConnection &c) { database = firstField(c, "SELECT DATABASE()"); }));
+    QCOMPARE(database, qEnvironmentVariable("KESTREL_TEST_DB"));
+    QCOMPARE(trail.seen, successTrail);
+    QVERIFY(recorder.messages.empty());
+}
+
+void TestOdbc::failuresReportOnceThenRecover()
+{
+    test::MessageRecorder recorder;
+    StatusTrail trail;
+    connectWith(5, QStringLiteral("wrong password"));
+    bool workRan = false;
+    QVERIFY(!db::runConnectionCycle([&](db::OdbcConnection &) { workRan = true; }));
+    QVERIFY(!workRan);
+    QCOMPARE(trail.seen, (QStringList{M::StatConnecting, M::StatError}));
+    QCOMPARE(recorder.messages.size(), size_t(1));
+    const M::Message &shown = recorder.messages[0];
+    QCOMPARE(shown.text, db::ConnectionErrorText);
+    QCOMPARE(shown.title, db::ConnectionErrorTitle);
+    QCOMPARE(shown.icon, M::MsgIcon::Critical);
+    QCOMPARE(shown.buttons, M::MsgButtons::OK);
+
+    // A refused statement and the caller's own failure take the same path.
+    test::useTestDatabase();
+    QVERIFY(!db::runConnectionCycle(
+        [](db::OdbcConnection &c) { c.query(db::Statement("SELECT * FROM nowhere")); }));
+    QVERIFY(!db::runConnectionCycle([](db::OdbcConnection &) { throw std::runtime_error("bad"); }));
+    QCOMPARE(recorder.texts(), QStringList(3, db::ConnectionErrorText));
+    QCOMPARE(M::ConnStat(), M::StatError);
+
+    trail.seen.clear();
+    QVERIFY(db::runConnectionCycle({}));
+    QCOMPARE(trail.seen, successTrail);
+}
+
+void TestOdbc::startupStatementIsInEffect()
+{
+    test::MessageRecorder recorder;
+    connectWith(7, QStringLiteral("SET @kestrel_marker = 'on; connect'"));
+    QString marker;
+    QVERIFY(db::runConnectionCycle(
+        [&](db::OdbcConnection &c) { marker = firstField(c, "SELECT @kestrel_marker"); }));
+    QCOMPARE(marker, QStringLiteral("on; connect"));
+
+    // A start-up statement the server refuses fails the connection.
+    connectWith(7, QStringLiteral("SELEKT nonsense"));
+    QVERIFY(!db::runConnectionCycle({}));
+    QCOMPARE(recorder.texts(), QStringList{db::ConnectionErrorText});
+}
+
+void TestOdbc::secondStatementFailureKeepsFirstEffect()
+{
+    test::MessageRecorder recorder;
+    QVERIFY(!db::runConnectionCycle([](db::OdbcConnection &c) {
+        c.execute(db::Statement(
+            "INSERT INTO cities VALUES (NULL,'BUD','Budapest',1011,'Hungary ','HUN')"));
+        c.execute(db::Statement("INSERT INTO nowhere VALUES (1)"));
+    }));
+    QCOMPARE(test::scalar("SELECT COUNT(*) FROM cities"), db::Value("1"));
+}
+
+void TestOdbc::bracedPasswordReachesTheServer()
+{
+    // scripts/test makes an account whose password needs braces.
+    const QString user = qEnvironmentVariable("KESTREL_TEST_BRACE_USER");
+    const QString password = qEnvironmentVariable("KESTREL_TEST_BRACE_PASSWORD");
+    QVERIFY(password.contains(QLatin1Char(';')) && password.contains(QLatin1Char('}')));
+    test::MessageRecorder recorder;
+    QStringList p = test::testParams();
+    p[4] = user;
+    p[5] = password;
+    M::ConnString = M::BuildConnectionString(p);
+    QString seen;
+    QVERIFY(db::runConnectionCycle(
+        [&](db::OdbcConnection &c) { seen = firstField(c, "SELECT CURRENT_USER()"); }));
+    QCOMPARE(seen, user + QStringLiteral("@127.0.0.1"));
+}
+
+void TestOdbc::getNextID()
+{
+    test::MessageRecorder recorder;
+    StatusTrail trail;
+    QCOMPARE(M::GetNextID(QStringLiteral("cities")), qint64(1));
+    QCOMPARE(trail.seen, successTrail);
+
+    test::exec("INSERT INTO cities VALUES (1,'A','B',1,'C','D'), (2,'A','B',1,'C','D'), "
+               "(7,'A','B',1,'C','D')");
+    QCOMPARE(M::GetNextID(QStringLiteral("cities")), qint64(8));
+
+    // Past 16 and 32 bits alike.
+    test::exec("ALTER TABLE turnover MODIFY ID BIGINT NOT NULL AUTO_INCREMENT");
+    test::exec("INSERT INTO turnover (ID) VALUES (32767)");
+    QCOMPARE(M::GetNextID(QStringLiteral("turnover")), qint64(32768));
+    test::exec("INSERT INTO turnover (ID) VALUES (4294967296)");
+    QCOMPARE(M::GetNextID(QStringLiteral("turnover")), qint64(4294967297));
+    QVERIFY(recorder.messages.empty());
+
+    test::exec("DROP TABLE cities");
+    QCOMPARE(M::GetNextID(QStringLiteral("cities")), qint64(0));
+    QCOMPARE(recorder.texts(), QStringList{db::ConnectionErrorText});
+    QCOMPARE(M::ConnStat(), M::StatError);
+}
+
+void TestOdbc::blocksAndSingleFieldsAgree()
+{
+    // Rows come in blocks through bound buffers, or field by field once a
+    // column (Notes) is too wide to bind. 2500 rows span more than one block.
+    test::exec("CREATE TABLE fetched (ID INT PRIMARY KEY, Name VARCHAR(255), Amount DOUBLE(255,2), "
+               "Big DOUBLE, Day DATE, Notes LONGTEXT) CHARACTER SET utf8mb4");
+    test::exec("INSERT INTO fetched SELECT seq, IF(seq % 7, CONCAT('name ', seq), NULL), "
+               "IF(seq % 7, seq / 4, NULL), seq * 1e300 / 1000, "
+               "IF(seq % 7, DATE '2008-03-05' + INTERVAL seq DAY, NULL), "
+               "IF(seq = 3, REPEAT('x', 100000), NULL) FROM seq_1_to_2500");
+    const QString wide =
+        QString::fromUtf8("\xF0\x9F\x90\xA6").repeated(255); // four bytes each in UTF-8
+    test::exec("UPDATE fetched SET Name = '" + wide + "' WHERE ID = 1500");
+    db::OdbcConnection connection(test::testConnectionString());
+    const db::ResultSet blocks = connection.query(
+        db::Statement("SELECT ID, Name, Amount, Big, Day FROM fetched ORDER BY ID"));
+    const db::ResultSet fields =
+        connection.query(db::Statement("SELECT * FROM fetched ORDER BY ID"));
+    QCOMPARE(blocks.rows.size(), size_t(2500));
+    QCOMPARE(fields.rows.size(), size_t(2500));
+    for (size_t r = 0; r < blocks.rows.size(); ++r) {
+        if (!std::equal(blocks.rows[r].begin(), blocks.rows[r].end(), fields.rows[r].begin()))
+            QFAIL(qPrintable(QStringLiteral("row %1 differs").arg(r + 1)));
+    }
+    // Agreeing is not enough: both could be wrong the same way.
+    QCOMPARE(blocks.rows[6][1], db::Value());
+    QCOMPARE(blocks.rows[1499][1], db::Value(wide));
+    QCOMPARE(blocks.rows[2499][3]->toDouble(), 2.5e300);
+    QCOMPARE(fields.rows[2][5]->size(), 100000);
+}
+
+void TestOdbc::valuesAreBoundNeverSpliced_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("default mode") << "";
+    QTest::newRow("NO_BACKSLASH_ESCAPES")
+        << "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
+}
+
+void TestOdbc::valuesAreBoundNeverSpliced()
+{
+    // A name that, quoted the old way under NO_BACKSLASH_ESCAPES, would have
+    // ended its string and brought values of its own.
+    QFETCH(QString, mode);
+    test::MessageRecorder recorder;
+    const QString hostile =
+        QStringLiteral("x\\' ,1,CHAR(73),CHAR(72,85,78))# O'Brien \u0418\u0432\u0430\u043d");
+    QStringList params = test::testParams();
+    params[7] = mode;
+    M::ConnString = M::BuildConnectionString(params);
+    QVERIFY(db::runConnectionCycle([&](db::OdbcConnection &c) {
+        if (!mode.isEmpty())
+            QVERIFY(firstField(c, "SELECT @@sql_mode").contains("NO_BACKSLASH_ESCAPES"));
+        c.execute(sql::insertRow(
+            "cities", {"Acronym", "FullName", "PostalCode", "Country", "CountryCode"},
+            {db::SqlValue::text("BUD"), db::SqlValue::text(hostile), db::SqlValue::text("1011"),
+             db::SqlValue::text("Hungary "), db::SqlValue::text("HUN")}));
+        c.execute(sql::insertRow(
+            "products", {"Description", "UM", "Quantity", "Price", "BarCode", "LastDelivery"},
+            {db::SqlValue::text(hostile), db::SqlValue::text("Pcs"), db::SqlValue::integer(5),
+             sql::typedAmount("1,20"), db::SqlValue::text("7"),
+             db::SqlValue::date(QDate(2008, 3, 5))}));
+    }));
+    QVERIFY(recorder.messages.empty());
+    QCOMPARE(test::scalar("SELECT CONCAT_WS('|', Acronym, FullName, PostalCode, Country, "
+                          "CountryCode) FROM cities"),
+             db::Value("BUD|" + hostile + "|1011|Hungary |HUN"));
+    QCOMPARE(test::scalar("SELECT CONCAT_WS('|', Description, Quantity, FORMAT(Price, 2, 'en_US'), "
+                          "LastDelivery) FROM products"),
+             db::Value(hostile + "|5|1.20|2008-03-05"));
+    QCOMPARE(test::scalar("SELECT COUNT(*) FROM cities"), db::Value("1"));
+}
+
+void TestOdbc::transactionIsAllOrNothing()
+{
+    test::MessageRecorder recorder;
+    const auto insert = [](const QString &acronym) {
+        return sql::insertRow(
+            "cities", {"Acronym", "FullName", "PostalCode", "Country", "CountryCode"},
+            {db::SqlValue::text(acronym), db::SqlValue::text("Town"), db::SqlValue::text("1"),
+             db::SqlValue::text("Land"), db::SqlValue::text("LND")});
+    };
+    // A failure before the commit takes back everything the transaction did.
+    QVERIFY(!db::runConnectionCycle([&](db::OdbcConnection &c) {
+        db::Transaction transaction(c);
+        c.execute(insert("AAA"));
+        c.execute(db::Statement("INSERT INTO nowhere VALUES (1)"));
+        transaction.commit();
+    }));
+    QCOMPARE(test::scalar("SELECT COUNT(*) FROM cities"), db::Value("0"));
+    // Committed, it stays; the connection is back in autocommit afterwards.
+    QVERIFY(db::runConnectionCycle([&](db::OdbcConnection &c) {
+        {
+            db::Transaction transaction(c);
+            c.execute(insert("BBB"));
+            QCOMPARE(c.execute(db::Statement("UPDATE cities SET FullName = 'Big' WHERE Acronym = ?",
+                                             {db::SqlValue::text("BBB")})),
+                     qint64(1));
+            transaction.commit();
+        }
+        c.execute(insert("CCC"));
+    }));
+    QCOMPARE(test::scalar("SELECT GROUP_CONCAT(CONCAT(Acronym, FullName) ORDER BY ID) FROM cities"),
+             db::Value("BBBBig,CCCTown"));
+}
+
+QTEST_MAIN(TestOdbc)
+#include "tst_odbc.moc"

@@ -1,0 +1,64 @@
+# Checks Kestrel's layering (HACKING.md) on the sources: what each folder may
+# include, that no window file holds SQL, and that the result window knows
+# none of the windows that open it. Run by ctest as the test "layering".
+cmake_minimum_required(VERSION 3.25)
+
+set(failures "")
+
+function(check_folder folder allowed_pattern)
+    file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+    foreach(source ${sources})
+        file(STRINGS "${source}" includes REGEX "^#include \"[^\"]+\"")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
+            if(header MATCHES "^ui_")
+                continue()
+            endif()
+            if(NOT header MATCHES "${allowed_pattern}")
+                file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
+                set(failures "${failures}\n  ${where} includes ${header}")
+            endif()
+        endforeach()
+    endforeach()
+    set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
+# The core: Qt Core, ODBC and itself; never a widget.
+check_folder(core "^core/")
+file(GLOB_RECURSE core_sources "${SOURCE_DIR}/core/*")
+foreach(source ${core_sources})
+    file(STRINGS "${source}" widget_includes REGEX "^#include <Q(Widget|Application|MessageBox|Dialog|Abstract|Line|Combo|Table|Mdi|Gui)")
+    if(widget_includes)
+        set(failures "${failures}\n  ${source}: ${widget_includes}")
+    endif()
+endforeach()
+check_folder(widgets "^(core|widgets)/")
+foreach(folder database entry editing reports)
+    check_folder(${folder} "^(core|widgets|database|entry|editing|reports)/")
+endforeach()
+
+# The result window knows none of its openers.
+foreach(source "${SOURCE_DIR}/reports/Frm_QueryResults.h" "${SOURCE_DIR}/reports/Frm_QueryResults.cpp")
+    file(STRINGS "${source}" others REGEX "^#include \"(entry|editing|database|shell)/")
+    if(others)
+        set(failures "${failures}\n  ${source} includes a window that opens it: ${others}")
+    endif()
+endforeach()
+
+# SQL lives in core/statements alone (and in the ODBC layer's own start-up
+# statement, which the operator types).
+foreach(folder widgets shell database entry editing reports core/shared)
+    file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+    foreach(source ${sources})
+        file(STRINGS "${source}" statements REGEX "\"[^\"]*([Ss][Ee][Ll][Ee][Cc][Tt] |[Ii][Nn][Ss][Ee][Rr][Tt] [Ii][Nn][Tt][Oo]|[Uu][Pp][Dd][Aa][Tt][Ee] [a-z`]+ [Ss][Ee][Tt]|[Dd][Ee][Ll][Ee][Tt][Ee] [Ff][Rr][Oo][Mm])")
+        if(statements)
+            file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
+            set(failures "${failures}\n  SQL text in ${where}: ${statements}")
+        endif()
+    endforeach()
+endforeach()
+
+if(failures)
+    message(FATAL_ERROR "Layering broken:${failures}")
+endif()
+message(STATUS "Layering holds.")

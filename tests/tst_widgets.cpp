@@ -1,0 +1,190 @@
+// The shared widgets on their own: the grid (its cells, rows, colours,
+// merging, bulk loading, cell geometry and loaded texts) and the numeric box.
+
+#include "support/TestSupport.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/NumericKeyFilter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace kestrel;
+using test::column;
+
+class TestWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridCoordinatesRowsColoursAndMerging()
+    {
+        FlexGrid grid;
+        grid.setCols(3);
+        grid.setTextMatrix(0, 1, "ID");
+        grid.setTextMatrix(1, 1, "a");
+        grid.AddItem("0\tb\tB");
+        grid.AddItem("\td\tD");
+        grid.AddItem("\tc\tC", 3);
+        // Row 0 and column 0 are the view's headers; the cells start at 1, 1.
+        QCOMPARE(grid.model()->rowCount(), 4);
+        QCOMPARE(grid.model()->columnCount(), 2);
+        QCOMPARE(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+        QCOMPARE(grid.model()->headerData(1, Qt::Vertical).toString(), QStringLiteral("0"));
+        QCOMPARE(grid.model()->index(1, 1).data().toString(), QStringLiteral("B"));
+        QCOMPARE(column(&grid, 1), QStringLiteral("a|b|c|d"));
+
+        grid.setCellBackColor(3, 2, Qt::red);
+        grid.RemoveItem(2);
+        grid.RemoveItem(0);            // the header row stays
+        grid.setTextMatrix(9, 1, "x"); // outside the grid: nothing written
+        QCOMPARE(column(&grid, 1), QStringLiteral("a|c|d"));
+        QCOMPARE(grid.CellBackColor(2, 2), QColor(Qt::red)); // the colour moved up with its row
+        QCOMPARE(grid.CellBackColor(3, 2), QColor());
+        grid.setCols(2); // columns beyond the new count go, the rest stay
+        grid.setCols(3);
+        QCOMPARE(column(&grid, 1) + '/' + column(&grid, 2), QStringLiteral("a|c|d/||"));
+        grid.setRows(2);
+        grid.setRows(3);
+        QCOMPARE(column(&grid, 1), QStringLiteral("a|"));
+
+        // A merged row shows equal neighbours as one cell.
+        grid.setCols(5);
+        for (int c = 1; c <= 4; ++c)
+            grid.setTextMatrix(1, c, c == 3 ? "other" : "same");
+        grid.setMergeRow(1, true);
+        QCOMPARE(grid.columnSpan(0, 0), 2);
+        QCOMPARE(grid.columnSpan(0, 2), 1);
+        grid.setMergeRow(1, false);
+        QCOMPARE(grid.columnSpan(0, 0), 1);
+    }
+
+    void gridBulkRowsAppearTogetherAndSurviveRewriting()
+    {
+        FlexGrid grid;
+        grid.setCols(3);
+        grid.setRows(1);
+        QSignalSpy inserted(grid.model(), &QAbstractItemModel::rowsInserted);
+        grid.beginBulkAppend();
+        for (int r = 1; r <= 5000; ++r)
+            grid.appendRow({QStringView(), u"x", QStringLiteral("row %1").arg(r)});
+        QCOMPARE(grid.model()->rowCount(), 0);
+        grid.endBulkAppend();
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(grid.model()->rowCount(), 5000);
+        // Enough rewriting for the grid to reclaim the space of dead texts.
+        for (int round = 0; round < 40; ++round) {
+            for (int r = 1; r <= 100; ++r)
+                grid.setTextMatrix(r, 1, QString(500, QChar('a' + round)) + QString::number(r));
+        }
+        QCOMPARE(grid.TextMatrix(100, 1), QString(500, QChar('a' + 39)) + QStringLiteral("100"));
+        for (int r = 1; r <= 5000; ++r)
+            QCOMPARE(grid.TextMatrix(r, 2), QStringLiteral("row %1").arg(r));
+    }
+
+    void cellGeometryCoversTheCell()
+    {
+        FlexGrid grid;
+        grid.setCols(4);
+        grid.setRows(40);
+        grid.setTextMatrix(0, 2, "Header");
+        grid.resize(400, 300);
+        grid.setColWidth(0, 30);
+        grid.setColWidth(1, 80);
+        grid.setColWidth(2, 120);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        // A data cell: exactly where the view draws it.
+        const QRect cell = grid.cellRect(3, 2);
+        const QRect drawn = grid.visualRect(grid.gridModel()->indexOf(3, 2))
+                                .translated(grid.viewport()->geometry().topLeft());
+        QCOMPARE(cell, drawn);
+        QCOMPARE_GE(cell.width(), 119); // inside the grid lines of a 120-pixel column
+        // The current cell's pieces agree with it.
+        grid.setRow(3);
+        grid.setCol(2);
+        QCOMPARE(QRect(grid.CellLeft(), grid.CellTop(), grid.CellWidth(), grid.CellHeight()), cell);
+        // The header row and the fixed column lie on the headers.
+        QCOMPARE(grid.cellRect(0, 2).top(), grid.horizontalHeader()->geometry().top());
+        QCOMPARE(grid.cellRect(0, 2).left(), cell.left());
+        QCOMPARE(grid.cellRect(3, 0).width(), 30);
+        QCOMPARE(grid.cellRect(3, 0).top(), cell.top());
+        // Scrolled, the cell moves with its row.
+        grid.verticalScrollBar()->setValue(2);
+        QCOMPARE(grid.cellRect(3, 2).top(), cell.top() - 2 * grid.rowHeight(0));
+        QCOMPARE(grid.cellRect(40, 2), QRect());
+        QCOMPARE(grid.cellRect(3, 4), QRect());
+    }
+
+    void loadedTextsTellEditedCells()
+    {
+        FlexGrid grid;
+        grid.setCols(3);
+        grid.setRows(1);
+        QCOMPARE(grid.LoadedText(1, 1), QString()); // nothing kept before it is asked for
+        grid.beginBulkAppend();
+        for (int r = 1; r <= 3; ++r)
+            grid.appendRow(
+                {QStringView(), QStringLiteral("a%1").arg(r), QStringLiteral("b%1").arg(r)});
+        grid.endBulkAppend();
+        grid.markLoaded();
+        grid.setTextMatrix(2, 1, "changed");
+        grid.setTextMatrix(3, 2, "x");
+        grid.setTextMatrix(3, 2, "b3"); // changed and changed back
+        QCOMPARE(grid.LoadedText(2, 1), QStringLiteral("a2"));
+        QVERIFY(grid.isEdited(2, 1));
+        QVERIFY(!grid.isEdited(3, 2));
+        QVERIFY(!grid.isEdited(1, 1));
+        // Rows keep their loaded texts as rows come and go.
+        grid.RemoveItem(1);
+        QCOMPARE(grid.LoadedText(1, 1), QStringLiteral("a2"));
+        QVERIFY(grid.isEdited(1, 1));
+        grid.AddItem("\tnew\tnew", 1);
+        QCOMPARE(grid.LoadedText(1, 1), QString());
+        QCOMPARE(grid.LoadedText(2, 1), QStringLiteral("a2"));
+        // Enough rewriting to rebuild the text store keeps them too.
+        for (int round = 0; round < 40; ++round)
+            grid.setTextMatrix(3, 2, QString(50000, QChar('a' + round)));
+        QCOMPARE(grid.LoadedText(3, 2), QStringLiteral("b3"));
+        QCOMPARE(grid.LoadedText(2, 1), QStringLiteral("a2"));
+    }
+
+    void numericBoxHoldsDigitsOnly()
+    {
+        test::MessageRecorder recorder;
+        QLineEdit price;
+        NumericKeyFilter::install(&price, true);
+        price.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&price));
+
+        QTest::keyClicks(&price, "12a,5.x");
+        QCOMPARE(price.text(), QStringLiteral("12,5"));
+        QCOMPARE(recorder.beeps, 3);
+        // Keys that belong to the form pass silently and type nothing.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Escape})
+            QTest::keyClick(&price, key);
+        QCOMPARE(price.text(), QStringLiteral("12,5"));
+        QCOMPARE(recorder.beeps, 3);
+
+        // Pasting letters is refused with a beep, by menu or by Ctrl+V alike.
+        QApplication::clipboard()->setText(QStringLiteral("7x"));
+        price.paste();
+        QTest::keyClick(&price, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(price.text(), QStringLiteral("12,5"));
+        QCOMPARE(recorder.beeps, 5);
+        // Digits of other scripts are no digits to the server.
+        QApplication::clipboard()->setText(QStringLiteral("\u0661\u0662"));
+        price.paste();
+        QCOMPARE(price.text(), QStringLiteral("12,5"));
+        QCOMPARE(recorder.beeps, 6);
+        QApplication::clipboard()->setText(QStringLiteral("75"));
+        price.paste();
+        QCOMPARE(price.text(), QStringLiteral("12,575"));
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
