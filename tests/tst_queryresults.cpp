@@ -249,6 +249,47 @@ private slots:
         QVERIFY(!M::DeleteMode);
     }
 
+    // The whole delete without the mouse: arrows move the current row, Enter
+    // or Delete asks, and a chooser picks with Enter. Reports ignore both.
+    void keyboardActsOnTheCurrentRow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Delete") << int(Qt::Key_Delete);
+    }
+    void keyboardActsOnTheCurrentRow()
+    {
+        QFETCH(int, key);
+        addCities(3);
+        mainWindow->mnu_DCity_Click();
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QCOMPARE(grid()->Row(), 3);
+        QTest::keyClick(grid(), Qt::Key_Up);
+        QTest::keyClick(grid(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        KESTREL_CHECK(expectDeleteQuestion("2"));
+        QCOMPARE(idsIn("cities"), QStringLiteral("1|3"));
+
+        mainWindow->mnu_Today_Click();
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key(key));
+        QVERIFY(recorder->messages.empty());
+
+        QString picked;
+        ResultRequest chooser = cities();
+        chooser.pickFlag = &M::AddTransPickProduct;
+        chooser.onPick = [&](const QStringList &cells) { picked = cells[1]; };
+        QVERIFY(Frm_QueryResults::Open(chooser));
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QTest::keyClick(grid(), Qt::Key(key));
+        test::settle();
+        QCOMPARE(picked, key == Qt::Key_Delete ? QString() : QStringLiteral("3"));
+        QCOMPARE(window() == nullptr, key != Qt::Key_Delete);
+    }
+
     void deleteTakesTheIdAsOneValue()
     {
         // Shown IDs that would, pasted into the statement unquoted, widen the

@@ -9,6 +9,7 @@
 #include "widgets/FormHost.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <cmath>
 #include <stdexcept>
@@ -93,6 +94,7 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
     m_gridHeight = pixelsToTwips(fxg_QueryResult->height());
     connect(fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
             &Frm_QueryResults::fxg_QueryResult_DblClick);
+    fxg_QueryResult->installEventFilter(this);
 }
 
 Frm_QueryResults::~Frm_QueryResults()
@@ -246,6 +248,31 @@ void Frm_QueryResults::closeEvent(QCloseEvent *event)
     kestrel::KForm::closeEvent(event);
     if (event->isAccepted())
         M::LowerResultWindowFlags();
+}
+
+bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == fxg_QueryResult && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (fxg_QueryResult_KeyDown(key->key(), key->modifiers()))
+            return true;
+    }
+    return kestrel::KForm::eventFilter(watched, event);
+}
+
+bool Frm_QueryResults::fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & ~Qt::KeypadModifier)
+        return false;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        fxg_QueryResult_DblClick();
+        return true;
+    }
+    if (key == Qt::Key_Delete && m_mode == Mode::Delete) {
+        fxg_QueryResult_DblClick();
+        return true;
+    }
+    return false;
 }
 
 QString Frm_QueryResults::T(int col) const

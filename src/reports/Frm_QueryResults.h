@@ -65,10 +65,14 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     static Mode modeFromFlags();
     void fxg_QueryResult_DblClick();
+    // Enter acts on the current row as a double click does; Delete asks to
+    // delete it in a delete view. True when the key was used.
+    bool fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void DeleteRow();
     // Hands the current row to the opener's function, lowers the pick flag
     // and closes the window.
