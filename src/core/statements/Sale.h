@@ -1,0 +1,68 @@
+#pragma once
+// A sale as Kestrel stores it: one turnover row per product line, each line
+// lowering its product's stock, all of it in one transaction. A line lowers
+// the stock only where enough is left, so two lines of one product, or
+// another till selling meanwhile, can never take the stock below zero; a
+// customer or product deleted since it was picked stops the sale too. Either
+// every line is stored with its stock change, or nothing is.
+
+#include "core/database/Odbc.h"
+
+#include <QDate>
+#include <optional>
+#include <vector>
+
+namespace kestrel::sql {
+
+// One product line, as the sale form shows it.
+struct SaleLine {
+    QString productId;
+    QString description;
+    QString quantity; // whole units, as typed in the quantity prompt ("007")
+    QString price;    // unit price without tax, as the product list showed it ("1,50")
+};
+
+struct Sale {
+    QString customerId;   // empty: no customer picked yet
+    QString customerName; // first name and surname, for messages
+    QDate date;
+    std::vector<SaleLine> lines;
+};
+
+// The tax on every sale, 18 %.
+constexpr double TaxFactor = 1.18;
+
+// A quantity as the sale reads it: the whole part of the number; empty or
+// unreadable text counts as 0.
+double wholeQuantity(const QString &text);
+
+// The unit price with tax as turnover stores it: the price times 1.18,
+// rounded to cents with halves away from zero, computed exactly and written
+// with a point ("1,50" gives "1.77", "0,25" gives "0.30"). Nullopt for text
+// that is no amount.
+std::optional<QString> priceWithTax(const QString &price);
+
+// The checks before a sale is sent, in order: a customer, at least one
+// product line, a quantity on every line. The first failure's message, or
+// nullopt when the sale may go.
+std::optional<QString> checkSale(const Sale &sale);
+
+// ---- the statements of a sale -------------------------------------------
+
+// The line's turnover row; the server numbers it.
+db::Statement insertTurnover(const Sale &sale, const SaleLine &line);
+// Lowers the line's product by its quantity where that much is left: it
+// matches no row when the stock is short or the product is gone.
+db::Statement lowerStock(const SaleLine &line);
+// Finds the customer and keeps it from being deleted until the sale ends.
+db::Statement lockCustomer(const QString &customerId);
+// The quantity in store of one product.
+db::Statement productStock(const QString &productId);
+
+// Stores the sale in one transaction on connection. Returns nullopt when
+// every line is stored, or the message saying why the sale was refused (a
+// customer or product gone, a line above the stock) with nothing stored. A
+// database failure throws, with nothing stored either.
+std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale);
+
+} // namespace kestrel::sql

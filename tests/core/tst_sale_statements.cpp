@@ -1,0 +1,130 @@
+// The sale's statements and checks without a database: the price with tax
+// computed exactly, the values bound rather than written into the text, and
+// the order of the checks before a sale is sent.
+
+#include "core/statements/Sale.h"
+#include "support/CoreSupport.h"
+
+#include <QTest>
+
+using namespace kestrel;
+
+Q_DECLARE_METATYPE(kestrel::db::Statement)
+
+namespace {
+
+sql::Sale saleOf(const QString &customerId, const QStringList &quantities)
+{
+    sql::Sale sale{customerId, QStringLiteral("Anna Kovacs"), QDate(2008, 3, 5), {}};
+    for (const QString &quantity : quantities)
+        sale.lines.push_back(
+            {QStringLiteral("3"), QStringLiteral("Milk"), quantity, QStringLiteral("1,50")});
+    return sale;
+}
+
+} // namespace
+
+class TestSaleStatements : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Cents of price * 1.18, halves away from zero; "" where the price is no
+    // amount. 0,25 and 1,125 land exactly on a half, which a binary double
+    // misses.
+    void priceWithTax_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("withTax");
+        QTest::newRow("decimal comma") << "1,50"
+                                       << "1.77";
+        QTest::newRow("decimal point") << "1.50"
+                                       << "1.77";
+        QTest::newRow("whole") << "2"
+                               << "2.36";
+        QTest::newRow("half a cent, up") << "0,25"
+                                         << "0.30";
+        QTest::newRow("half a cent from three decimals") << "1,125"
+                                                         << "1.33";
+        QTest::newRow("below half a cent") << "0,01"
+                                           << "0.01";
+        QTest::newRow("carry through nines") << "0,8433"
+                                             << "1.00";
+        QTest::newRow("carry into a new digit") << "8,4704"
+                                                << "10.00";
+        QTest::newRow("zero") << "0,00"
+                              << "0.00";
+        QTest::newRow("leading zeros") << "007,5"
+                                       << "8.85";
+        QTest::newRow("beyond a double's digits") << "99999999999999999,99"
+                                                  << "117999999999999999.99";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("two separators") << "1,2,3"
+                                        << "";
+        QTest::newRow("exponent") << "1e3"
+                                  << "";
+    }
+    void priceWithTax()
+    {
+        QFETCH(QString, price);
+        QFETCH(QString, withTax);
+        QCOMPARE(sql::priceWithTax(price).value_or(QString()), withTax);
+    }
+
+    // Every picked or typed value is bound; the amounts reach the server with
+    // a point, the ID of a new row is NULL.
+    void statements_data()
+    {
+        QTest::addColumn<db::Statement>("statement");
+        QTest::addColumn<QString>("rendered");
+        const sql::Sale sale = saleOf("17", {"007"});
+        QTest::newRow("turnover row")
+            << sql::insertTurnover(sale, sale.lines.front())
+            << "INSERT INTO turnover(ID,ProductID,Quantity,Price,PricewTax,Date,CustomerID) "
+               "values(NULL,3,007,1.50,1.77,'2008-03-05',17)";
+        QTest::newRow("stock lowered only where enough is left")
+            << sql::lowerStock(sale.lines.front())
+            << "UPDATE products SET Quantity = Quantity - 007 WHERE ID = 3 AND Quantity >= 007";
+        QTest::newRow("an ID that is no number stays one value")
+            << sql::productStock("3 OR 1=1")
+            << "SELECT Quantity FROM products WHERE ID = '3 OR 1=1'";
+        QTest::newRow("customer held until the sale ends")
+            << sql::lockCustomer("17")
+            << "SELECT ID FROM customers WHERE ID = 17 LOCK IN SHARE MODE";
+    }
+    void statements()
+    {
+        QFETCH(db::Statement, statement);
+        QFETCH(QString, rendered);
+        QCOMPARE(statement.rendered(), rendered);
+        QCOMPARE(qsizetype(statement.params.size()), statement.sql.count(QLatin1Char('?')));
+    }
+
+    // The first failed check, in order: customer, a line, a quantity on
+    // every line.
+    void checks_data()
+    {
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QStringList>("quantities");
+        QTest::addColumn<QString>("message");
+        const QString noCustomer = "No Customer added!!!", noQuantity = "Quantity of Milk (ID 3) "
+                                                                        "can't be 0!!!";
+        QTest::newRow("no customer, a line") << "" << QStringList{"0"} << noCustomer;
+        QTest::newRow("no customer, no line") << "" << QStringList() << noCustomer;
+        QTest::newRow("no line") << "17" << QStringList() << "Product chart can't be empty!!!";
+        QTest::newRow("second line waiting") << "17" << QStringList{"2", "0"} << noQuantity;
+        QTest::newRow("00") << "17" << QStringList{"00"} << noQuantity;
+        QTest::newRow("empty") << "17" << QStringList{""} << noQuantity;
+        QTest::newRow("ready") << "17" << QStringList{"2", "007"} << "";
+    }
+    void checks()
+    {
+        QFETCH(QString, customer);
+        QFETCH(QStringList, quantities);
+        QFETCH(QString, message);
+        QCOMPARE(sql::checkSale(saleOf(customer, quantities)).value_or(QString()), message);
+    }
+};
+
+QTEST_MAIN(TestSaleStatements)
+#include "tst_sale_statements.moc"
