@@ -12,6 +12,7 @@
 #include "entry/Frm_AddCity.h"
 #include "entry/Frm_AddCustomer.h"
 #include "entry/Frm_AddProduct.h"
+#include "entry/Frm_AddTransaction.h"
 #include "reports/Frm_QueryResults.h"
 #include "shell/Frm_About.h"
 
@@ -32,6 +33,7 @@ void MDIfrm_main::connectCommands()
     connectFormCommand<Frm_AddProduct>(ui->mnu_AddProduct);
     connectFormCommand<Frm_AddCustomer>(ui->mnu_AddCustomer);
     connectFormCommand<Frm_AddCity>(ui->mnu_AddCity);
+    connectFormCommand<Frm_AddTransaction>(ui->mnu_AddTransaction);
     // Delete Record
     connectCommand(ui->mnu_DProduct, &MDIfrm_main::mnu_DProduct_Click);
     connectCommand(ui->mnu_DCustomer, &MDIfrm_main::mnu_DCustomer_Click);

@@ -1,0 +1,349 @@
+#include "entry/Frm_AddTransaction.h"
+#include "ui_Frm_AddTransaction.h"
+
+#include "core/database/ConnectionCycle.h"
+#include "core/shared/Formats.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "core/statements/Lists.h"
+#include "entry/Frm_ProdQuant.h"
+#include "reports/Frm_QueryResults.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/FormHost.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QHeaderView>
+#include <iterator>
+#include <span>
+
+namespace M = mdl_Variables_Functions;
+using kestrel::FlexGrid;
+using kestrel::fmt::twipsToPixels;
+
+namespace {
+
+const QColor White(255, 255, 255);
+const QColor StripeColor(200, 255, 230);
+
+const QString CustomerHeaders[] = {QStringLiteral("Customer ID"), QStringLiteral("First Name"),
+                                   QStringLiteral("Sur Name")};
+const QString ProductHeaders[] = {QStringLiteral("Product ID"), QStringLiteral("Description"),
+                                  QStringLiteral("Quantity"), QStringLiteral("UM"),
+                                  QStringLiteral("Price")};
+
+// The product grid's columns.
+enum ProductColumn { ColID = 0, ColDescription = 1, ColQuantity = 2, ColUM = 3, ColPrice = 4 };
+constexpr int ProductCols = 5;
+
+// A grid of cols data columns and no row-header column, sized to show its
+// columns at their designed widths and rows data rows without scrolling.
+void setUpGrid(FlexGrid *grid, std::span<const int> widthsTwips, int rows)
+{
+    grid->setFixedCols(0);
+    grid->setCols(int(widthsTwips.size()));
+    grid->setRows(2);
+    int width = 2 * grid->frameWidth();
+    for (int twips : widthsTwips)
+        width += twipsToPixels(twips);
+    const int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height()
+                       + rows * grid->verticalHeader()->defaultSectionSize();
+    grid->setFixedSize(width, height);
+}
+
+void showHeaders(FlexGrid *grid, std::span<const QString> headers, std::span<const int> widths)
+{
+    for (size_t c = 0; c < headers.size(); ++c) {
+        grid->setTextMatrix(0, int(c), headers[c]);
+        grid->setColWidth(int(c), twipsToPixels(widths[c]));
+    }
+}
+
+// Cell i of a picked row; a row shorter than expected reads as empty.
+QString cell(const QStringList &T, int i)
+{
+    return T.value(i);
+}
+
+} // namespace
+
+Frm_AddTransaction::Frm_AddTransaction(QWidget *parent)
+    : EntryForm(QStringLiteral("turnover"), AddNextFailure::Silent, parent),
+      ui(new Ui::Frm_AddTransaction)
+{
+    ui->setupUi(this);
+    setUpGrid(ui->fxg_Customer, CustomerWidths, 1);
+    setUpGrid(ui->fxg_Products, ProductWidths, ScrollingRows - 2);
+    // A line is chosen whole, for Remove.
+    ui->fxg_Products->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lines = {0};
+    connectButtons(ui->cmd_OK, ui->cmd_Next, ui->cmd_Reset, ui->cmd_Cancel);
+    connect(ui->cmd_AddCustomer, &QPushButton::clicked, this,
+            &Frm_AddTransaction::cmd_AddCustomer_Click);
+    connect(ui->cmd_AddProduct, &QPushButton::clicked, this,
+            &Frm_AddTransaction::cmd_AddProduct_Click);
+    connect(ui->cmd_RemoveProduct, &QPushButton::clicked, this,
+            &Frm_AddTransaction::cmd_RemoveProduct_Click);
+    connect(ui->dtp_Date, &QDateTimeEdit::dateTimeChanged, this,
+            &Frm_AddTransaction::dtp_Date_Change);
+    // A sale starts with its customer.
+    setFocusProxy(ui->cmd_AddCustomer);
+}
+
+Frm_AddTransaction::~Frm_AddTransaction()
+{
+    delete ui;
+}
+
+void Frm_AddTransaction::Form_Load()
+{
+    showEmptySale();
+}
+
+void Frm_AddTransaction::showEmptySale()
+{
+    showNextID(ui->txt_ID);
+    ui->dtp_Date->setDateTime(QDateTime::currentDateTime());
+    m_netTotal = 0;
+    m_grossTotal = 0;
+    ui->txt_WOTAX->setText(kestrel::fmt::formatAmount(0));
+    ui->txt_WTAX->setText(kestrel::fmt::formatAmount(0));
+    ui->txt_ShippingAddress->clear();
+    showHeaders(ui->fxg_Customer, CustomerHeaders, CustomerWidths);
+    showHeaders(ui->fxg_Products, ProductHeaders, ProductWidths);
+}
+
+void Frm_AddTransaction::cmd_Reset_Click()
+{
+    closePrompt();
+    showEmptySale();
+    for (int c = 0; c < ui->fxg_Customer->Cols(); ++c)
+        ui->fxg_Customer->setTextMatrix(1, c, QString());
+    m_customerName.clear();
+    FlexGrid *grid = ui->fxg_Products;
+    while (grid->Rows() > 2)
+        grid->RemoveItem(1);
+    for (int c = 0; c < ProductCols; ++c) {
+        grid->setTextMatrix(1, c, QString());
+        grid->setCellBackColor(1, c, White);
+    }
+    m_lines = {0};
+}
+
+void Frm_AddTransaction::closeEvent(QCloseEvent *event)
+{
+    EntryForm::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    // The prompt and the chooser work for this sale alone: left open, they
+    // would write into a form that is gone.
+    closePrompt();
+    if (m_chooser && !m_chooser->isUnloading())
+        m_chooser->Unload();
+}
+
+// ---- choosers ----------------------------------------------------------
+
+void Frm_AddTransaction::cmd_AddCustomer_Click()
+{
+    openChooser(kestrel::sql::pickCustomer(), &M::AddTransPickCustomer,
+                &Frm_AddTransaction::takeCustomerPick);
+}
+
+void Frm_AddTransaction::cmd_AddProduct_Click()
+{
+    openChooser(kestrel::sql::pickProduct(), &M::AddTransPickProduct,
+                &Frm_AddTransaction::takeProductPick);
+}
+
+void Frm_AddTransaction::openChooser(kestrel::ResultRequest request, bool *pickFlag,
+                                     void (Frm_AddTransaction::*take)(const QStringList &))
+{
+    request.pickFlag = pickFlag;
+    const QPointer<Frm_AddTransaction> self(this);
+    request.onPick = [self, take](const QStringList &T) {
+        if (self && !self->isUnloading())
+            (self.data()->*take)(T);
+    };
+    m_chooser = Frm_QueryResults::Open(request);
+    // Arrow keys and Enter pick at once.
+    if (m_chooser)
+        m_chooser->fxg_QueryResult->setFocus();
+}
+
+void Frm_AddTransaction::takeCustomerPick(const QStringList &T)
+{
+    for (int c = 0; c < 3; ++c)
+        ui->fxg_Customer->setTextMatrix(1, c, cell(T, c + 1));
+    m_customerName = cell(T, 2) + QLatin1Char(' ') + cell(T, 3);
+    ui->txt_ShippingAddress->setPlainText(cell(T, 10) + QStringLiteral(" , ") + cell(T, 5));
+}
+
+void Frm_AddTransaction::takeProductPick(const QStringList &T)
+{
+    // A prompt still open belongs to the line picked before: that line has
+    // no quantity, and goes as the prompt's Cancel would take it.
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (Frm_ProdQuant *open = host ? host->findForm<Frm_ProdQuant>() : nullptr)
+        open->cmd_Cancel_Click();
+    FlexGrid *grid = ui->fxg_Products;
+    if (!grid->TextMatrix(1, ColID).isEmpty()) {
+        grid->AddItem();
+        m_lines.push_back(0);
+    }
+    const int last = grid->Rows() - 1;
+    const int line = ++m_lastLine;
+    m_lines.back() = line;
+    grid->setTextMatrix(last, ColID, cell(T, 1));
+    grid->setTextMatrix(last, ColDescription, cell(T, 2));
+    grid->setTextMatrix(last, ColUM, cell(T, 3));
+    grid->setTextMatrix(last, ColPrice, cell(T, 5));
+    if (grid->Rows() >= ScrollingRows)
+        grid->setColWidth(ColQuantity, twipsToPixels(NarrowQuantityWidth));
+    grid->setTextMatrix(last, ColQuantity, QStringLiteral("0"));
+    if (host) {
+        if (auto *prompt = host->showForm<Frm_ProdQuant>())
+            prompt->askFor(this, line, cell(T, 1), cell(T, 3), cell(T, 4));
+    }
+    RefreshTransaction();
+}
+
+// ---- product lines ------------------------------------------------------
+
+int Frm_AddTransaction::rowOfLine(int line) const
+{
+    if (line <= 0)
+        return -1;
+    const auto at = std::find(m_lines.begin(), m_lines.end(), line);
+    return at == m_lines.end() ? -1 : int(std::distance(m_lines.begin(), at)) + 1;
+}
+
+bool Frm_AddTransaction::hasLine(int line) const
+{
+    return rowOfLine(line) > 0;
+}
+
+void Frm_AddTransaction::setLineQuantity(int line, const QString &quantity)
+{
+    const int r = rowOfLine(line);
+    if (r < 1)
+        return;
+    ui->fxg_Products->setTextMatrix(r, ColQuantity, quantity);
+    RefreshTransaction();
+}
+
+void Frm_AddTransaction::removeLine(int line)
+{
+    const int r = rowOfLine(line);
+    if (r < 1)
+        return;
+    removeRow(r);
+    RefreshTransaction();
+}
+
+void Frm_AddTransaction::cmd_RemoveProduct_Click()
+{
+    removeRow(ui->fxg_Products->Row());
+    RefreshTransaction();
+}
+
+void Frm_AddTransaction::removeRow(int r)
+{
+    FlexGrid *grid = ui->fxg_Products;
+    if (r < 1 || r >= grid->Rows())
+        return;
+    const int line = m_lines[size_t(r - 1)];
+    if (grid->Rows() < 3) {
+        for (int c = 0; c < ProductCols; ++c)
+            grid->setTextMatrix(1, c, QString());
+        m_lines.front() = 0;
+    } else {
+        grid->RemoveItem(r);
+        m_lines.erase(m_lines.begin() + (r - 1));
+    }
+    // A prompt asking for the removed line has nothing left to ask for.
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    Frm_ProdQuant *prompt = host ? host->findForm<Frm_ProdQuant>() : nullptr;
+    if (prompt && prompt->sale() == this && prompt->line() == line)
+        prompt->Unload();
+}
+
+void Frm_AddTransaction::closePrompt()
+{
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    Frm_ProdQuant *prompt = host ? host->findForm<Frm_ProdQuant>() : nullptr;
+    if (prompt && prompt->sale() == this)
+        prompt->Unload();
+}
+
+void Frm_AddTransaction::RefreshTransaction()
+{
+    FlexGrid *grid = ui->fxg_Products;
+    m_netTotal = 0;
+    // Walking the rows leaves the last line current, so Remove right after
+    // a pick takes the line just added.
+    for (int r = 1; r < grid->Rows(); ++r) {
+        grid->setRow(r);
+        for (int c = 0; c < ProductCols; ++c)
+            grid->setCellBackColor(r, c, r % 2 == 1 ? White : StripeColor);
+    }
+    ComputeTotals();
+    ui->txt_WOTAX->setText(kestrel::fmt::formatAmount(m_netTotal));
+    ui->txt_WTAX->setText(kestrel::fmt::formatAmount(m_grossTotal));
+}
+
+void Frm_AddTransaction::ComputeTotals()
+{
+    const FlexGrid *grid = ui->fxg_Products;
+    m_netTotal = 0;
+    if (!grid->TextMatrix(1, ColID).isEmpty()) {
+        for (int r = 1; r < grid->Rows(); ++r) {
+            const double quantity =
+                kestrel::fmt::parseAmount(grid->TextMatrix(r, ColQuantity)).value_or(0);
+            const double price =
+                kestrel::fmt::parseAmount(grid->TextMatrix(r, ColPrice)).value_or(0);
+            m_netTotal += quantity * price;
+        }
+    }
+    m_grossTotal = m_netTotal * kestrel::sql::TaxFactor;
+}
+
+// ---- date and save ------------------------------------------------------
+
+void Frm_AddTransaction::dtp_Date_Change()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (ui->dtp_Date->dateTime() > now)
+        ui->dtp_Date->setDateTime(now);
+}
+
+kestrel::sql::Sale Frm_AddTransaction::sale() const
+{
+    kestrel::sql::Sale sale;
+    sale.customerId = ui->fxg_Customer->TextMatrix(1, 0);
+    sale.customerName = m_customerName;
+    sale.date = ui->dtp_Date->date();
+    const FlexGrid *grid = ui->fxg_Products;
+    if (grid->TextMatrix(1, ColID).isEmpty())
+        return sale;
+    for (int r = 1; r < grid->Rows(); ++r)
+        sale.lines.push_back({grid->TextMatrix(r, ColID), grid->TextMatrix(r, ColDescription),
+                              grid->TextMatrix(r, ColQuantity), grid->TextMatrix(r, ColPrice)});
+    return sale;
+}
+
+bool Frm_AddTransaction::SaveTransaction()
+{
+    const kestrel::sql::Sale sale = this->sale();
+    if (const std::optional<QString> problem = kestrel::sql::checkSale(sale))
+        return checkFailed(*problem);
+    std::optional<QString> refused;
+    const bool ran = kestrel::db::runConnectionCycle(
+        [&](kestrel::db::OdbcConnection &c) { refused = kestrel::sql::storeSale(c, sale); });
+    // A failure has been reported by the cycle; either way the sale stays
+    // on screen, to be put right and saved again.
+    if (!ran)
+        return false;
+    if (refused)
+        return checkFailed(*refused);
+    return true;
+}

@@ -1,0 +1,92 @@
+#pragma once
+// Enters one sale: a customer and product lines picked from the result
+// window, a quantity for each line asked by the quantity prompt, the date,
+// and the totals without and with tax. Saving stores the whole sale in one
+// transaction, never selling more than the store holds; a refused or failed
+// save keeps the sale on screen so the operator can put it right and save
+// again.
+
+#include "core/statements/Sale.h"
+#include "entry/EntryForm.h"
+
+#include <QPointer>
+#include <vector>
+
+class Frm_QueryResults;
+namespace kestrel {
+struct ResultRequest;
+}
+namespace Ui {
+class Frm_AddTransaction;
+}
+
+class Frm_AddTransaction : public kestrel::entry::EntryForm {
+    Q_OBJECT
+public:
+    explicit Frm_AddTransaction(QWidget *parent = nullptr);
+    ~Frm_AddTransaction() override;
+
+    void Form_Load() override;
+    void cmd_Reset_Click() override;
+
+    // Restripes the product lines and shows the totals.
+    void RefreshTransaction();
+
+    // What the choosers hand over: the picked row's cells as the result
+    // window shows them (cell 1 is the ID).
+    void takeCustomerPick(const QStringList &T);
+    void takeProductPick(const QStringList &T);
+
+    // The product lines as the quantity prompt knows them: by a number each
+    // line keeps while rows above it come and go. A line that is gone takes
+    // nothing.
+    bool hasLine(int line) const;
+    void setLineQuantity(int line, const QString &quantity);
+    void removeLine(int line);
+
+    // The sale as the form holds it.
+    kestrel::sql::Sale sale() const;
+
+    // Column widths of the two grids, in twips.
+    static constexpr int CustomerWidths[] = {1740, 3000, 3000};
+    static constexpr int ProductWidths[] = {1500, 4000, 1300, 1000, 1000};
+    static constexpr int NarrowQuantityWidth = 1000;
+    // From this many rows (header included) the product grid scrolls, and the
+    // Quantity column gives up the room for the scroll bar.
+    static constexpr int ScrollingRows = 11;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool saveRecord() override { return SaveTransaction(); }
+    bool SaveTransaction();
+    void ComputeTotals();
+    void cmd_AddCustomer_Click();
+    void cmd_AddProduct_Click();
+    void cmd_RemoveProduct_Click();
+    void dtp_Date_Change();
+
+    // Writes the grids' headers and widths and the empty totals, as a fresh
+    // form shows them.
+    void showEmptySale();
+    // Opens the result window on request as this form's chooser.
+    void openChooser(kestrel::ResultRequest request, bool *pickFlag,
+                     void (Frm_AddTransaction::*take)(const QStringList &));
+    // Removes data row r, or empties it when it is the only one.
+    void removeRow(int r);
+    int rowOfLine(int line) const;
+    // Closes the quantity prompt when it is asking for one of this form's
+    // lines.
+    void closePrompt();
+
+    Ui::Frm_AddTransaction *ui;
+    double m_netTotal = 0;
+    double m_grossTotal = 0;
+    // The line number of each product row (index 0 is row 1); 0 for the
+    // empty row of an empty grid.
+    std::vector<int> m_lines;
+    int m_lastLine = 0;
+    QString m_customerName;
+    QPointer<Frm_QueryResults> m_chooser;
+};

@@ -1,0 +1,66 @@
+#include "entry/Frm_ProdQuant.h"
+#include "ui_Frm_ProdQuant.h"
+
+#include "core/shared/mdl_Variables_Functions.h"
+#include "core/statements/Sale.h"
+#include "entry/Frm_AddTransaction.h"
+#include "widgets/NumericKeyFilter.h"
+
+namespace M = mdl_Variables_Functions;
+
+Frm_ProdQuant::Frm_ProdQuant(QWidget *parent) : kestrel::KForm(parent), ui(new Ui::Frm_ProdQuant)
+{
+    ui->setupUi(this);
+    kestrel::NumericKeyFilter::install(ui->txt_Quantity, false);
+    connect(ui->cmd_OK, &QPushButton::clicked, this, &Frm_ProdQuant::cmd_OK_Click);
+    connect(ui->cmd_Cancel, &QPushButton::clicked, this, &Frm_ProdQuant::cmd_Cancel_Click);
+    answerEscapeWith(ui->cmd_Cancel);
+    setFocusProxy(ui->txt_Quantity);
+}
+
+Frm_ProdQuant::~Frm_ProdQuant()
+{
+    delete ui;
+}
+
+void Frm_ProdQuant::askFor(Frm_AddTransaction *sale, int line, const QString &productId,
+                           const QString &unit, const QString &inStore)
+{
+    m_sale = sale;
+    m_line = line;
+    setWindowTitle(QStringLiteral("Product Quantity ID: ") + productId);
+    ui->lbl_UM->setText(unit);
+    ui->lbl_UMS->setText(unit);
+    ui->lbl_StoreQnt->setText(inStore);
+    // Whatever the box holds, the operator types the quantity over it.
+    ui->txt_Quantity->selectAll();
+}
+
+void Frm_ProdQuant::cmd_OK_Click()
+{
+    const QString inStore = ui->lbl_StoreQnt->text();
+    const QString quantity = ui->txt_Quantity->text();
+    // An empty box asks for nothing, as 0 does.
+    const double wanted = kestrel::sql::wholeQuantity(quantity);
+    if (wanted <= 0 || wanted > kestrel::sql::wholeQuantity(inStore)) {
+        M::MsgBox(NotEnoughText);
+        ui->txt_Quantity->setText(inStore);
+        ui->txt_Quantity->selectAll();
+        ui->txt_Quantity->setFocus();
+        return;
+    }
+    if (m_sale)
+        m_sale->setLineQuantity(m_line, quantity);
+    Unload();
+}
+
+void Frm_ProdQuant::cmd_Cancel_Click()
+{
+    // Done with the line before it goes, so the sale form does not close
+    // this prompt a second time while removing it.
+    const QPointer<Frm_AddTransaction> sale = m_sale;
+    m_sale = nullptr;
+    if (sale)
+        sale->removeLine(m_line);
+    Unload();
+}

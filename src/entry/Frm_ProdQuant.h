@@ -1,0 +1,40 @@
+#pragma once
+// Asks for the quantity of the product line just added to a sale, and checks
+// it against the stock the product list showed. It remembers the line it was
+// opened for: OK writes the quantity there, Cancel (and Esc) takes that line
+// away again. It never talks to the database.
+
+#include "widgets/KForm.h"
+
+#include <QPointer>
+
+class Frm_AddTransaction;
+namespace Ui {
+class Frm_ProdQuant;
+}
+
+class Frm_ProdQuant : public kestrel::KForm {
+    Q_OBJECT
+public:
+    explicit Frm_ProdQuant(QWidget *parent = nullptr);
+    ~Frm_ProdQuant() override;
+
+    // Asks for line of sale: the product's ID, its unit and its quantity in
+    // store, as the product list showed them. The typed quantity is left as
+    // it is.
+    void askFor(Frm_AddTransaction *sale, int line, const QString &productId, const QString &unit,
+                const QString &inStore);
+
+    Frm_AddTransaction *sale() const { return m_sale; }
+    int line() const { return m_line; }
+
+    void cmd_OK_Click();
+    void cmd_Cancel_Click();
+
+    static inline const QString NotEnoughText = QStringLiteral("Not enough supplies in store!");
+
+private:
+    Ui::Frm_ProdQuant *ui;
+    QPointer<Frm_AddTransaction> m_sale;
+    int m_line = 0;
+};

@@ -1,0 +1,438 @@
+// The sale form and its quantity prompt against a real server, driven from
+// the keyboard: choosers opened with Space and picked with the arrows and
+// Enter, quantities typed into the prompt.
+
+#include "core/database/ConnectionCycle.h"
+#include "core/shared/Formats.h"
+#include "core/statements/Sale.h"
+#include "entry/Frm_AddTransaction.h"
+#include "entry/Frm_ProdQuant.h"
+#include "reports/Frm_QueryResults.h"
+#include "support/TestSupport.h"
+#include "widgets/FlexGrid.h"
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <chrono>
+#include <thread>
+
+using namespace kestrel::test;
+using kestrel::FlexGrid;
+
+namespace {
+
+// Chooser rows: customers 1 Anna Kovacs, 2 Bob Smith; products 1 Milk (12 in
+// store, 1,50), 2 Bread (30, 2,00), 3 Sugar (5, 0,25), 4 Salt (none, 0,80).
+void seed()
+{
+    exec("INSERT INTO customers VALUES (NULL,'Anna','Kovacs','Main Street 1','BUD','1','a@b.c',"
+         "'1','2008-03-05','Main Street 1'),(NULL,'Bob','Smith','Harbour Road','LON','2','b@b.c',"
+         "'2','2008-03-05','Depot 4')");
+    exec("INSERT INTO products VALUES (NULL,'Milk','Pcs',12,1.50,'1','2008-03-05'),"
+         "(NULL,'Bread','Pcs',30,2.00,'2','2008-03-05'),(NULL,'Sugar','Boxes',5,0.25,'3',"
+         "'2008-03-05'),(NULL,'Salt','Pcs',0,0.80,'4','2008-03-05')");
+}
+
+QString stocks()
+{
+    return scalar("SELECT GROUP_CONCAT(Quantity ORDER BY ID SEPARATOR '|') FROM products")
+        .value_or(QString());
+}
+
+// Every turnover row as "product,quantity,price,price with tax,date,customer".
+QString turnover()
+{
+    return scalar("SELECT GROUP_CONCAT(CONCAT_WS(',',ProductID,Quantity,Price,PricewTax,Date,"
+                  "CustomerID) ORDER BY ID SEPARATOR '|') FROM turnover")
+        .value_or(QString());
+}
+
+const QString NotEnough = Frm_ProdQuant::NotEnoughText;
+
+} // namespace
+
+class TestSale : public QObject {
+    Q_OBJECT
+    std::unique_ptr<RunningMainWindow> run;
+
+    Frm_AddTransaction *form() { return run->main->findForm<Frm_AddTransaction>(); }
+    Frm_ProdQuant *prompt() { return run->main->findForm<Frm_ProdQuant>(); }
+    FlexGrid *products() { return control<FlexGrid>(form(), "fxg_Products"); }
+    QString total(const char *box) { return control<QLineEdit>(form(), box)->text(); }
+
+    Frm_AddTransaction *openSale()
+    {
+        trigger(run->main.get(), "mnu_AddTransaction");
+        return form();
+    }
+
+    // Presses the Add button with Space, walks down the chooser to row and
+    // picks it with Enter, all where the focus is.
+    void pick(const char *button, int row)
+    {
+        QWidget *add = control(form(), button);
+        add->setFocus();
+        QTest::keyClick(add, Qt::Key_Space);
+        auto *chooser = run->main->findForm<Frm_QueryResults>();
+        QVERIFY(chooser);
+        QCOMPARE(QApplication::focusWidget(), chooser->fxg_QueryResult);
+        for (int i = 1; i < row; ++i)
+            QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Down);
+        QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Return);
+        settle();
+        QVERIFY(!run->main->findForm<Frm_QueryResults>());
+    }
+
+    // Types quantity over the prompt's "1" (nothing: clears it), then Tab to
+    // OK and Space.
+    void answer(const QString &quantity)
+    {
+        QWidget *box = QApplication::focusWidget();
+        QCOMPARE(box, control(prompt(), "txt_Quantity"));
+        if (quantity.isEmpty())
+            QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, quantity);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        settle();
+    }
+
+    // Adds a line of chooser row productRow and answers its prompt.
+    void sell(int productRow, const QString &quantity)
+    {
+        KESTREL_CHECK(pick("cmd_AddProduct", productRow));
+        KESTREL_CHECK(answer(quantity));
+        QVERIFY(!prompt());
+    }
+
+    // A sale of customer row 1 and the lines "row:quantity".
+    void enterSale(const QStringList &lines)
+    {
+        openSale();
+        KESTREL_CHECK(pick("cmd_AddCustomer", 1));
+        for (const QString &line : lines)
+            KESTREL_CHECK(sell(line.section(':', 0, 0).toInt(), line.section(':', 1)));
+    }
+
+    void save()
+    {
+        QWidget *ok = control(form(), "cmd_OK");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Space);
+        settle();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        run = std::make_unique<RunningMainWindow>();
+        QVERIFY(run->show());
+    }
+    void init()
+    {
+        run->reset();
+        seed();
+    }
+    void cleanupTestCase() { run.reset(); }
+
+    void saveChecksRunInOrder_data()
+    {
+        QTest::addColumn<bool>("customer");
+        QTest::addColumn<QStringList>("lines"); // "row:quantity"; no quantity: prompt left open
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no customer, a line")
+            << false << QStringList{"2:3"} << "No Customer added!!!";
+        QTest::newRow("no customer, no line") << false << QStringList() << "No Customer added!!!";
+        QTest::newRow("no line") << true << QStringList() << "Product chart can't be empty!!!";
+        QTest::newRow("a line still waiting for its quantity")
+            << true << QStringList{"1:2", "2"} << "Quantity of Bread (ID 2) can't be 0!!!";
+    }
+    void saveChecksRunInOrder()
+    {
+        QFETCH(bool, customer);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, message);
+        openSale();
+        if (customer)
+            KESTREL_CHECK(pick("cmd_AddCustomer", 2));
+        for (const QString &line : lines) {
+            if (line.contains(':'))
+                KESTREL_CHECK(sell(line.section(':', 0, 0).toInt(), line.section(':', 1)));
+            else
+                KESTREL_CHECK(pick("cmd_AddProduct", line.toInt()));
+        }
+        StatusTrail trail;
+        save();
+        QCOMPARE(run->messages->texts(), QStringList{message});
+        QVERIFY(trail.seen.isEmpty()); // nothing sent
+        QVERIFY(form());
+        QCOMPARE(turnover(), QString());
+    }
+
+    void totalsAndStripesFollowTheLines()
+    {
+        KESTREL_CHECK(enterSale({"1:2", "2:3"}));
+        QCOMPARE(total("txt_WOTAX"), QStringLiteral("9,00"));
+        QCOMPARE(total("txt_WTAX"), QStringLiteral("10,62"));
+        QCOMPARE(products()->CellBackColor(1, 4), QColor(255, 255, 255));
+        QCOMPARE(products()->CellBackColor(2, 0), QColor(200, 255, 230));
+        click(form(), "cmd_RemoveProduct"); // the line just added
+        QCOMPARE(column(products(), 1), QStringLiteral("Milk"));
+        QCOMPARE(total("txt_WTAX"), QStringLiteral("3,54"));
+        click(form(), "cmd_RemoveProduct");
+        QCOMPARE(products()->Rows(), 2);
+        for (int c = 0; c < 5; ++c)
+            QVERIFY(products()->TextMatrix(1, c).isEmpty());
+        QCOMPARE(total("txt_WOTAX"), QStringLiteral("0,00"));
+        QCOMPARE(total("txt_WTAX"), QStringLiteral("0,00"));
+    }
+
+    void aSaleIsStoredLineByLine()
+    {
+        KESTREL_CHECK(enterSale({"1:5", "3:4", "2:3"}));
+        QCOMPARE(control<QPlainTextEdit>(form(), "txt_ShippingAddress")->toPlainText(),
+                 QStringLiteral("Main Street 1 , BUD"));
+        auto *date = control<QDateTimeEdit>(form(), "dtp_Date");
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_Tab); // to the month, to the day
+        QTest::keyClick(date, Qt::Key_Tab);
+        QTest::keyClick(date, Qt::Key_Down);
+        save();
+        QVERIFY(run->messages->messages.empty());
+        QVERIFY(!form());
+        QCOMPARE(M::ConnStat(), M::StatIdle);
+        const QString day = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+        QCOMPARE(turnover(), "1,5,1.50,1.77," + day + ",1|3,4,0.25,0.30," + day
+                                 + ",1|2,3,2.00,2.36," + day + ",1");
+        QCOMPARE(stocks(), QStringLiteral("7|27|1|0"));
+    }
+
+    // Nothing of a refused sale is stored, whichever line stops it; the sale
+    // stays on screen to be put right.
+    void refusedSalesStoreNothing_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("message");
+        const QStringList lines{"1:4", "2:3", "3:2"};
+        QTest::newRow("another till sold meanwhile")
+            << lines << "UPDATE products SET Quantity = 2 WHERE ID = 2"
+            << "Not enough supplies in store for Bread (ID 2): 2 in store, 3 in this sale!!!";
+        QTest::newRow("one product on two lines")
+            << QStringList{"1:4", "2:20", "2:15"} << ""
+            << "Not enough supplies in store for Bread (ID 2): 30 in store, 35 in this sale!!!";
+        QTest::newRow("product deleted") << lines << "DELETE FROM products WHERE ID = 3"
+                                         << "Product Sugar (ID 3) is no longer in the database!!!";
+        QTest::newRow("customer deleted")
+            << lines << "DELETE FROM customers WHERE ID = 1"
+            << "Customer Anna Kovacs (ID 1) is no longer in the database!!!";
+    }
+    void refusedSalesStoreNothing()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, message);
+        KESTREL_CHECK(enterSale(lines));
+        if (!meanwhile.isEmpty())
+            exec(meanwhile);
+        const QString before = stocks();
+        save();
+        QCOMPARE(run->messages->texts(), QStringList{message});
+        QCOMPARE(turnover(), QString());
+        QCOMPARE(stocks(), before);
+        QCOMPARE(M::ConnStat(), M::StatIdle);
+        QVERIFY(form());
+        QCOMPARE(products()->Rows(), int(lines.size()) + 1);
+    }
+
+    void aFailureHalfwayUndoesTheWholeSale()
+    {
+        KESTREL_CHECK(enterSale({"1:4", "2:3", "3:2"}));
+        // The server refuses the third line's row, after two lines went through.
+        exec("ALTER TABLE turnover ADD CONSTRAINT no_sugar CHECK (ProductID <> 3)");
+        save();
+        QCOMPARE(run->messages->texts(), QStringList{kestrel::db::ConnectionErrorText});
+        QCOMPARE(M::ConnStat(), M::StatError);
+        QCOMPARE(turnover(), QString());
+        QCOMPARE(stocks(), QStringLiteral("12|30|5|0"));
+        QVERIFY(form());
+
+        exec("ALTER TABLE turnover DROP CONSTRAINT no_sugar"); // and the operator tries again
+        save();
+        QVERIFY(!form());
+        QCOMPARE(stocks(), QStringLiteral("8|27|3|0"));
+    }
+
+    // Another till holds the last unit of sugar in its open sale; this sale
+    // waits for it, then finds nothing left.
+    void twoTillsRaceForTheLastUnit()
+    {
+        exec("UPDATE products SET Quantity = 1 WHERE ID = 3");
+        KESTREL_CHECK(enterSale({"3:1"}));
+        kestrel::db::OdbcConnection till(testConnectionString());
+        const kestrel::sql::Sale theirs = form()->sale();
+        auto sale = std::make_unique<kestrel::db::Transaction>(till);
+        till.execute(kestrel::sql::insertTurnover(theirs, theirs.lines.front()));
+        QCOMPARE(till.execute(kestrel::sql::lowerStock(theirs.lines.front())), 1);
+        std::thread commitSoon([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sale->commit();
+        });
+        save();
+        commitSoon.join();
+        QCOMPARE(run->messages->texts(),
+                 QStringList{"Not enough supplies in store for Sugar (ID 3): 0 in store, 1 in "
+                             "this sale!!!"});
+        QCOMPARE(scalar("SELECT COUNT(*) FROM turnover").value_or(QString()), QStringLiteral("1"));
+        QCOMPARE(stocks(), QStringLiteral("12|30|0|0"));
+    }
+
+    // The first OK writes the typed quantity into the line or refuses it,
+    // putting the stock into the box; a second OK then takes the stock.
+    void thePromptChecksAgainstTheStock_data()
+    {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("first");  // the line's quantity after OK; "" refused
+        QTest::addColumn<QString>("second"); // after a second OK
+        QTest::newRow("as much as in store") << 1 << "12"
+                                             << "12"
+                                             << "";
+        QTest::newRow("leading zeros") << 1 << "007"
+                                       << "007"
+                                       << "";
+        QTest::newRow("one more than in store") << 1 << "13"
+                                                << ""
+                                                << "12";
+        QTest::newRow("zero") << 1 << "0"
+                              << ""
+                              << "12";
+        QTest::newRow("00") << 1 << "00"
+                            << ""
+                            << "12";
+        QTest::newRow("empty") << 1 << ""
+                               << ""
+                               << "12";
+        QTest::newRow("nothing in store") << 4 << "1"
+                                          << ""
+                                          << "";
+    }
+    void thePromptChecksAgainstTheStock()
+    {
+        QFETCH(int, product);
+        QFETCH(QString, typed);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        openSale();
+        KESTREL_CHECK(pick("cmd_AddProduct", product));
+        QCOMPARE(prompt()->windowTitle(), "Product Quantity ID: " + QString::number(product));
+        KESTREL_CHECK(answer(typed));
+        auto *box = prompt() ? control<QLineEdit>(prompt(), "txt_Quantity") : nullptr;
+        QCOMPARE(run->messages->texts(), first.isEmpty() ? QStringList{NotEnough} : QStringList());
+        QCOMPARE(products()->TextMatrix(1, 2), first.isEmpty() ? QStringLiteral("0") : first);
+        if (!first.isEmpty()) {
+            QVERIFY(!prompt());
+            return;
+        }
+        QCOMPARE(box->text(), product == 4 ? QStringLiteral("0") : QStringLiteral("12"));
+        click(prompt(), "cmd_OK");
+        QCOMPARE(products()->TextMatrix(1, 2), second.isEmpty() ? QStringLiteral("0") : second);
+        QCOMPARE(prompt() == nullptr, !second.isEmpty());
+    }
+
+    // The prompt answers for its own line only: Cancel takes that line, a
+    // second pick settles an open prompt as Cancel would, and a prompt
+    // whose line was removed closes rather than write into another.
+    void thePromptKeepsToItsLine()
+    {
+        KESTREL_CHECK(enterSale({"1:2"}));
+        KESTREL_CHECK(pick("cmd_AddProduct", 2));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        settle();
+        QVERIFY(!prompt());
+        QCOMPARE(column(products(), 2), QStringLiteral("2"));
+
+        KESTREL_CHECK(pick("cmd_AddProduct", 2));
+        KESTREL_CHECK(pick("cmd_AddProduct", 3));
+        QCOMPARE(prompt()->windowTitle(), QStringLiteral("Product Quantity ID: 3"));
+        KESTREL_CHECK(answer("4"));
+        QCOMPARE(column(products(), 0), QStringLiteral("1|3"));
+        QCOMPARE(column(products(), 2), QStringLiteral("2|4"));
+
+        KESTREL_CHECK(pick("cmd_AddProduct", 2));
+        click(form(), "cmd_RemoveProduct");
+        QVERIFY(!prompt());
+        QCOMPARE(column(products(), 2), QStringLiteral("2|4"));
+
+        click(form(), "cmd_Reset");
+        KESTREL_CHECK(pick("cmd_AddProduct", 2));
+        click(prompt(), "cmd_Cancel"); // the only line: emptied
+        QCOMPARE(column(products(), 0), QString());
+        QCOMPARE(total("txt_WTAX"), QStringLiteral("0,00"));
+    }
+
+    void theDateAndReset()
+    {
+        openSale();
+        auto *date = control<QDateTimeEdit>(form(), "dtp_Date");
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_Tab); // to the month, to the day
+        QTest::keyClick(date, Qt::Key_Tab);
+        QTest::keyClick(date, Qt::Key_Up); // tomorrow
+        QCOMPARE(date->date(), QDate::currentDate());
+        QTest::keyClick(date, Qt::Key_Down);
+        QCOMPARE(date->date(), QDate::currentDate().addDays(-1));
+
+        KESTREL_CHECK(pick("cmd_AddCustomer", 2));
+        const int wide = kestrel::fmt::twipsToPixels(1300);
+        for (int line = 1; line <= 10; ++line) {
+            KESTREL_CHECK(sell(2, "1"));
+            QCOMPARE(products()->ColWidth(2), line < 10 ? wide : kestrel::fmt::twipsToPixels(1000));
+        }
+        exec("INSERT INTO turnover (ID) VALUES (41)"); // another till's sale
+        click(form(), "cmd_Reset");
+        QCOMPARE(control<QLineEdit>(form(), "txt_ID")->text(), QStringLiteral("42"));
+        QCOMPARE(date->date(), QDate::currentDate());
+        QCOMPARE(products()->Rows(), 2);
+        QCOMPARE(products()->ColWidth(2), wide);
+        QCOMPARE(products()->CellBackColor(1, 0), QColor(255, 255, 255));
+        QCOMPARE(column(control<FlexGrid>(form(), "fxg_Customer"), 0), QString());
+        QVERIFY(control<QPlainTextEdit>(form(), "txt_ShippingAddress")->toPlainText().isEmpty());
+        QCOMPARE(total("txt_WOTAX"), QStringLiteral("0,00"));
+        QCOMPARE(stocks(), QStringLiteral("12|30|5|0"));
+    }
+
+    void addNextStoresAndStartsAfresh()
+    {
+        run->main->tlb_Toolbar_ButtonClick(2); // the toolbar's "Add"
+        KESTREL_CHECK(pick("cmd_AddCustomer", 2));
+        KESTREL_CHECK(sell(3, "5"));
+        click(form(), "cmd_Next");
+        QVERIFY(run->messages->messages.empty());
+        QCOMPARE(turnover(), "3,5,0.25,0.30," + QDate::currentDate().toString(Qt::ISODate) + ",2");
+        QCOMPARE(control<QLineEdit>(form(), "txt_ID")->text(), QStringLiteral("2"));
+        QCOMPARE(column(products(), 0), QString());
+    }
+
+    // Closing the sale takes its prompt and its chooser with it; nothing is
+    // left to write into a closed form.
+    void theSaleTakesItsWindowsAlong()
+    {
+        openSale();
+        KESTREL_CHECK(pick("cmd_AddProduct", 1));
+        click(form(), "cmd_AddCustomer");
+        QVERIFY(run->main->findForm<Frm_QueryResults>());
+        QVERIFY(prompt());
+        type(control(form(), "cmd_OK"), "\x1b");
+        settle();
+        QVERIFY(!form());
+        QVERIFY(!prompt());
+        QVERIFY(!run->main->findForm<Frm_QueryResults>());
+        QVERIFY(run->messages->messages.empty());
+    }
+};
+
+QTEST_MAIN(TestSale)
+#include "tst_sale.moc"
