@@ -2,6 +2,7 @@
 // mariadb command-line client sending the same 100 statements in one
 // transaction. bench/run prepares the database and runs this.
 
+#include "BenchSupport.h"
 #include "core/database/Odbc.h"
 #include "core/shared/FieldText.h"
 #include "core/shared/mdl_Variables_Functions.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 
@@ -22,24 +22,14 @@ namespace {
 
 constexpr int Lines = 50;
 
-QString env(const char *name)
-{
-    const QByteArray value = qgetenv(name);
-    if (value.isEmpty()) {
-        std::fprintf(stderr, "%s is not set: run the benchmark through bench/run\n", name);
-        std::exit(2);
-    }
-    return QString::fromUtf8(value);
-}
-
 // The first rows of table as a chooser hands them over: cell 0 empty, then
 // every field in Kestrel's text form.
 std::vector<QStringList> chooserRows(const QString &table, int rows)
 {
     kestrel::db::OdbcConnection connection(M::ConnString);
-    const kestrel::db::ResultSet result = connection.query(kestrel::db::Statement(
-        QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY ID LIMIT ")
-        + QString::number(rows)));
+    const kestrel::db::ResultSet result = connection.query(
+        kestrel::db::Statement(QStringLiteral("SELECT * FROM ") + table
+                               + QStringLiteral(" ORDER BY ID LIMIT ") + QString::number(rows)));
     std::vector<QStringList> cells;
     for (const kestrel::db::Row &row : result.rows) {
         QStringList T{QString()};
@@ -103,49 +93,17 @@ QString clientScript(const kestrel::sql::Sale &sale)
     return script + QStringLiteral("COMMIT;\n");
 }
 
-// Seconds the mariadb client takes to run the script.
-double timeClient(const QString &script)
-{
-    QProcess client;
-    client.setStandardOutputFile(QProcess::nullDevice());
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QStringList arguments = {QStringLiteral("--no-defaults"),
-                                   QStringLiteral("--protocol=TCP"),
-                                   QStringLiteral("--host=127.0.0.1"),
-                                   QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
-                                   QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
-                                   QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
-                                   QStringLiteral("--execute=") + script,
-                                   env("KESTREL_BENCH_DB")};
-    QElapsedTimer timer;
-    timer.start();
-    client.start(QStringLiteral("mariadb"), arguments);
-    if (!client.waitForFinished(120000) || client.exitStatus() != QProcess::NormalExit
-        || client.exitCode() != 0) {
-        std::fprintf(stderr, "the mariadb client failed\n");
-        return -1;
-    }
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int runs = 5;
-    const QStringList args = app.arguments();
-    const qsizetype runsAt = args.indexOf(QStringLiteral("--runs"));
-    if (runsAt >= 0 && runsAt + 1 < args.size())
-        runs = std::max(1, args[runsAt + 1].toInt());
+    const int runs = kestrel::bench::runs(app.arguments(), 5);
 
     MDIfrm_main main;
     main.resize(1280, 900);
     main.show();
-    M::ConnString = M::BuildConnectionString(
-        {env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"), env("KESTREL_BENCH_DB"),
-         QStringLiteral("127.0.0.1"), env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
-         env("KESTREL_BENCH_PORT"), QString()});
+    kestrel::bench::useBenchDatabase();
     const std::vector<QStringList> customers = chooserRows(QStringLiteral("customers"), 1);
     const std::vector<QStringList> products = chooserRows(QStringLiteral("products"), Lines);
     if (customers.empty() || int(products.size()) != Lines) {
@@ -161,7 +119,7 @@ int main(int argc, char *argv[])
         Frm_AddTransaction *form = enterSale(main, customers.front(), products);
         const QString script = clientScript(form->sale());
         const double s = timeSave(form);
-        const double c = timeClient(script);
+        const double c = kestrel::bench::timeClient(script);
         if (s < 0 || c < 0)
             return 1;
         std::printf("run %d: sale form %.4f s, mariadb client %.4f s\n", i + 1, s, c);

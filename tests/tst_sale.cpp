@@ -297,27 +297,20 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("first");  // the line's quantity after OK; "" refused
         QTest::addColumn<QString>("second"); // after a second OK
-        QTest::newRow("as much as in store") << 1 << "12"
-                                             << "12"
-                                             << "";
-        QTest::newRow("leading zeros") << 1 << "007"
-                                       << "007"
-                                       << "";
-        QTest::newRow("one more than in store") << 1 << "13"
-                                                << ""
-                                                << "12";
-        QTest::newRow("zero") << 1 << "0"
-                              << ""
-                              << "12";
-        QTest::newRow("00") << 1 << "00"
-                            << ""
-                            << "12";
-        QTest::newRow("empty") << 1 << ""
-                               << ""
-                               << "12";
-        QTest::newRow("nothing in store") << 4 << "1"
-                                          << ""
-                                          << "";
+        const struct {
+            const char *name;
+            int product;
+            const char *typed, *first, *second;
+        } rows[] = {{"as much as in store", 1, "12", "12", ""},
+                    {"leading zeros", 1, "007", "007", ""},
+                    {"one more than in store", 1, "13", "", "12"},
+                    {"zero", 1, "0", "", "12"},
+                    {"00", 1, "00", "", "12"},
+                    {"empty", 1, "", "", "12"},
+                    {"nothing in store", 4, "1", "", ""}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.product << QString(r.typed) << QString(r.first)
+                                  << QString(r.second);
     }
     void thePromptChecksAgainstTheStock()
     {

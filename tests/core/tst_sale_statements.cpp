@@ -29,40 +29,30 @@ class TestSaleStatements : public QObject {
 
 private slots:
     // Cents of price * 1.18, halves away from zero; "" where the price is no
-    // amount. 0,25 and 1,125 land exactly on a half, which a binary double
-    // misses.
+    // amount. 0,25 and 1,75 land exactly on half a cent, which a binary
+    // double misses.
     void priceWithTax_data()
     {
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("withTax");
-        QTest::newRow("decimal comma") << "1,50"
-                                       << "1.77";
-        QTest::newRow("decimal point") << "1.50"
-                                       << "1.77";
-        QTest::newRow("whole") << "2"
-                               << "2.36";
-        QTest::newRow("half a cent, up") << "0,25"
-                                         << "0.30";
-        QTest::newRow("half a cent from three decimals") << "1,125"
-                                                         << "1.33";
-        QTest::newRow("below half a cent") << "0,01"
-                                           << "0.01";
-        QTest::newRow("carry through nines") << "0,8433"
-                                             << "1.00";
-        QTest::newRow("carry into a new digit") << "8,4704"
-                                                << "10.00";
-        QTest::newRow("zero") << "0,00"
-                              << "0.00";
-        QTest::newRow("leading zeros") << "007,5"
-                                       << "8.85";
-        QTest::newRow("beyond a double's digits") << "99999999999999999,99"
-                                                  << "117999999999999999.99";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("two separators") << "1,2,3"
-                                        << "";
-        QTest::newRow("exponent") << "1e3"
-                                  << "";
+        const char *rows[][3] = {
+            {"decimal comma", "1,50", "1.77"},
+            {"decimal point", "1.50", "1.77"},
+            {"whole", "2", "2.36"},
+            {"half a cent", "0,25", "0.30"},
+            {"half a cent above a whole", "1,75", "2.07"},
+            {"below half a cent", "0,01", "0.01"},
+            {"four decimals", "0,1234", "0.15"},
+            {"carry through nines", "0,8433", "1.00"},
+            {"carry into a new digit", "8,4704", "10.00"},
+            {"zero", "0,00", "0.00"},
+            {"leading zeros", "007,5", "8.85"},
+            {"beyond a double's digits", "99999999999999999,99", "117999999999999999.99"},
+            {"empty", "", ""},
+            {"two separators", "1,2,3", ""},
+            {"exponent", "1e3", ""}};
+        for (const auto &[name, price, withTax] : rows)
+            QTest::newRow(name) << QString(price) << QString(withTax);
     }
     void priceWithTax()
     {
