@@ -15,6 +15,7 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -287,6 +288,36 @@ private slots:
                              "this sale!!!"});
         QCOMPARE(scalar("SELECT COUNT(*) FROM turnover").value_or(QString()), QStringLiteral("1"));
         QCOMPARE(stocks(), QStringLiteral("12|30|0|0"));
+    }
+
+    // Another till sells the same two products, listed the other way round,
+    // at the same moment: both lock the products in one order, so neither
+    // waits for the other in a circle and both sales go through.
+    void twoTillsSellingTheSameProductsBothSucceed()
+    {
+        KESTREL_CHECK(enterSale({"1:2", "2:3"}));
+        kestrel::sql::Sale theirs = form()->sale();
+        std::reverse(theirs.lines.begin(), theirs.lines.end());
+        kestrel::db::OdbcConnection till(testConnectionString());
+        std::atomic<bool> holding = false;
+        std::thread other([&] {
+            kestrel::db::Transaction sale(till);
+            for (const auto &line : theirs.lines)
+                till.execute(kestrel::sql::insertTurnover(theirs, line));
+            const std::vector<size_t> order = kestrel::sql::stockOrder(theirs);
+            till.execute(kestrel::sql::lowerStock(theirs.lines[order[0]]));
+            holding = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            till.execute(kestrel::sql::lowerStock(theirs.lines[order[1]]));
+            sale.commit();
+        });
+        while (!holding)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        save();
+        other.join();
+        QVERIFY(run->messages->texts().isEmpty());
+        QCOMPARE(scalar("SELECT COUNT(*) FROM turnover").value_or(QString()), QStringLiteral("4"));
+        QCOMPARE(stocks(), QStringLiteral("8|24|5|0"));
     }
 
     // The first OK writes the typed quantity into the line or refuses it,

@@ -114,6 +114,16 @@ private slots:
         QFETCH(QString, message);
         QCOMPARE(sql::checkSale(saleOf(customer, quantities)).value_or(QString()), message);
     }
+
+    // Stocks are lowered by product ID, numerically, lines of one product in
+    // their own order.
+    void stockOrder()
+    {
+        sql::Sale sale;
+        for (const char *id : {"12", "3", "100", "3", "20"})
+            sale.lines.push_back({id, "x", "1", "1"});
+        QCOMPARE(sql::stockOrder(sale), (std::vector<size_t>{1, 3, 0, 4, 2}));
+    }
 };
 
 QTEST_MAIN(TestSaleStatements)

@@ -4,6 +4,7 @@
 #include "core/shared/Formats.h"
 #include "core/statements/Records.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrel::sql {
@@ -73,8 +74,9 @@ std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale)
 {
     if (connection.query(lockCustomer(sale.customerId)).isEmpty())
         return Stop{Stop::Reason::CustomerGone};
-    for (size_t i = 0; i < sale.lines.size(); ++i) {
-        connection.execute(insertTurnover(sale, sale.lines[i]));
+    for (const SaleLine &line : sale.lines)
+        connection.execute(insertTurnover(sale, line));
+    for (const size_t i : stockOrder(sale)) {
         if (connection.execute(lowerStock(sale.lines[i])) < 1)
             return Stop{Stop::Reason::StockShort, i};
     }
@@ -138,6 +140,17 @@ std::optional<QString> priceWithTax(const QString &price)
     const bool zero = cents.count(QLatin1Char('0')) == cents.size();
     return (negative && !zero ? QStringLiteral("-") : QString()) + cents.chopped(2)
            + QLatin1Char('.') + cents.right(2);
+}
+
+std::vector<size_t> stockOrder(const Sale &sale)
+{
+    std::vector<size_t> order(sale.lines.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto key = [&](size_t i) { return sale.lines[i].productId.toLongLong(); };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return key(a) < key(b); });
+    return order;
 }
 
 std::optional<QString> checkSale(const Sale &sale)

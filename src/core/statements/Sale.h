@@ -47,6 +47,11 @@ std::optional<QString> priceWithTax(const QString &price);
 // nullopt when the sale may go.
 std::optional<QString> checkSale(const Sale &sale);
 
+// The order in which a sale lowers its stocks: its lines by product ID.
+// Every till locks the products it sells in the same order, so two sales of
+// the same products never wait for each other in a circle.
+std::vector<size_t> stockOrder(const Sale &sale);
+
 // ---- the statements of a sale -------------------------------------------
 
 // The line's turnover row; the server numbers it.
