@@ -31,6 +31,8 @@ constexpr int MinInnerHeight = 1395;
 constexpr int GridLeft = 120;
 constexpr int GridTop = 280;
 constexpr int Gap = 120;
+// Rows the grid shows at the least, so that a window made small stays usable.
+constexpr int MinGridRows = 3;
 
 void fitToText(QWidget *widget)
 {
@@ -108,6 +110,7 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
         fitToText(widget);
     m_frameWidth = pixelsToTwips(frm_QueryResult->width());
     m_frameHeight = pixelsToTwips(frm_QueryResult->height());
+    setMinimumSize(smallestSize());
     setFocusProxy(fxg_QueryResult);
     connect(cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
     connect(cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
@@ -173,6 +176,23 @@ bool Frm_EditResults::LoadGrid()
     fxg_QueryResult->setRow(1);
     fxg_QueryResult->setCol(std::min(2, m_dataColumns));
     return !NoRows;
+}
+
+QSize Frm_EditResults::smallestSize() const
+{
+    // The frame stops following the window below 8760 by 1395 twips, and
+    // the legends and the buttons must fit side by side without overlapping.
+    const int gap = twipsToPixels(Gap);
+    const int legends = lbl_LegendBlue->x() + lbl_LegendBlue->width() + gap + ptb_LegendRed->width()
+                        + gap + lbl_LegendRed->width();
+    const int buttons = cmd_Show->width() + gap + cmd_Save->width() + gap;
+    const int frameMargin = twipsToPixels(FrameWidthMargin);
+    const int grid = fxg_QueryResult->horizontalHeader()->sizeHint().height()
+                     + MinGridRows * cmb_UM->sizeHint().height();
+    const int height = twipsToPixels(GridTop) + grid + gap + cmd_Save->height() + gap
+                       + twipsToPixels(FrameHeightMargin);
+    return QSize(std::max(twipsToPixels(MinInnerWidth), legends + gap + buttons + frameMargin),
+                 std::max(twipsToPixels(MinInnerHeight), height));
 }
 
 void Frm_EditResults::Form_Resize()

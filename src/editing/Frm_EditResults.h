@@ -83,6 +83,8 @@ private:
     void showChanges();
     void saveChanges();
     void Form_Resize();
+    // The least size at which frame, grid, legends and buttons all show.
+    QSize smallestSize() const;
 
     Ui::Frm_EditResults *ui;
     std::unique_ptr<kestrel::EditGridRows> m_rows;
