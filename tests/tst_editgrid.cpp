@@ -48,10 +48,11 @@ void addProducts()
 
 void addCustomers()
 {
-    test::exec("INSERT INTO customers VALUES "
-               "(16, 'Ann', 'Lee', 'Street 1', 'BUD', '1', 'a@b.c', '2', '2008-03-05', 'Ship 1'), "
-               "(17, 'Bob', 'Kay', 'Street 2', 'BUD', '1', 'b@b.c', '2', NULL, 'Ship 2'), "
-               "(18, 'Cid', 'Day', 'Street 3', 'DEB', '1', 'c@b.c', '2', '2010-01-01', 'Ship 3')");
+    test::exec(
+        "INSERT INTO customers VALUES "
+        "(16, 'Ann', 'Lee', 'Street 1', 'BUD', '+36 1', 'a@b.c', '2', '2008-03-05', 'Ship 1'), "
+        "(17, 'Bob', 'Kay', 'Street 2', 'BUD', '1', 'b@b.c', '2', NULL, 'Ship 2'), "
+        "(18, 'Cid', 'Day', 'Street 3', 'DEB', '1', 'c@b.c', '2', '2010-01-01', 'Ship 3')");
 }
 
 void addCities()
@@ -270,8 +271,12 @@ private slots:
                                                  << "13,5" << 1;
         QTest::newRow("city: three characters") << "customers" << 5 << "\b\b\bDEBRECEN"
                                                 << "DEB" << 0;
-        QTest::newRow("telephone: sixteen digits") << "customers" << 6 << "12345678901234567890"
-                                                   << "1123456789012345" << 0;
+        QTest::newRow("telephone: sixteen characters") << "customers" << 6 << "1234567890123"
+                                                       << "+36 112345678901" << 0;
+        // A stored text holding what the filter refuses can be edited, but
+        // takes no more of it.
+        QTest::newRow("telephone stored with a plus") << "customers" << 6 << "\b\b2x"
+                                                      << "+362" << 1;
         QTest::newRow("sale quantity: sixteen digits")
             << "transactions" << 5 << "\b12345678901234567x"
             << "1234567890123456" << 1;
@@ -453,15 +458,25 @@ private slots:
         QCOMPARE(grid()->CellBackColor(2, 7), QColor()); // "Unknow" is what NULL reads as
         editCell(1, 5, "\b\b\b\b\b13,5");
         editCell(2, 2, ""); // edited but equal: keeps its blue mark
+        // An unknown date given one differs from the NULL stored.
+        QWidget *picker = openEditor(2, 7);
+        QTest::keyClick(picker, Qt::Key_Up);
+        QTest::keyClick(picker, Qt::Key_Return);
+        const QDate given = QDate::fromString(grid()->TextMatrix(2, 7), "yyyy. MM. dd.");
+        QVERIFY(given.isValid());
         app->messages->clear();
         test::click(window(), "cmd_Show");
         QCOMPARE(messages(), QStringList{Checked});
         QCOMPARE(grid()->CellBackColor(1, 5), Changed);
+        QCOMPARE(grid()->CellBackColor(2, 7), Changed);
         QCOMPARE(grid()->CellBackColor(2, 2), Called);
+        // An edit still open when the button is pressed is saved with the rest.
+        QTest::keyClicks(openEditor(3, 2), "x");
         save();
         QCOMPARE(messages(), QStringList{Saved});
         QCOMPARE(row("products", 11), QStringLiteral("11|Milk|Pcs|100|13.50|599|2008-03-05"));
-        QCOMPARE(row("products", 12), QStringLiteral("12|Flour|Kgs|50|3.00|600|NULL"));
+        QCOMPARE(row("products", 12), "12|Flour|Kgs|50|3.00|600|" + given.toString(Qt::ISODate));
+        QCOMPARE(row("products", 13), QStringLiteral("13|Sugarx|Boxes|20|2.25|601|2009-01-02"));
         // Every mark gives way to the stripes.
         QCOMPARE(grid()->CellBackColor(1, 5), Stripe);
         QCOMPARE(grid()->CellBackColor(2, 2), QColor());
@@ -553,6 +568,14 @@ private slots:
         QCOMPARE(messages(), QStringList{Saved});
         QCOMPARE(row("products", 12), QStringLiteral("12|Flour|Kgs|50|7.00|777|NULL"));
         QCOMPARE(row("products", 11), QStringLiteral("11|Milky|Pcs|100|12.50|599|2008-03-05"));
+        // A cell changed and changed back is not written, so another user's
+        // change of it meanwhile stands.
+        editCell(3, 6, "4");
+        editCell(3, 6, "\b");
+        test::exec("UPDATE products SET BarCode = '602' WHERE ID = 13");
+        save();
+        QCOMPARE(messages(), QStringList{Saved});
+        QCOMPARE(row("products", 13), QStringLiteral("13|Sugar|Boxes|20|2.25|602|2009-01-02"));
         // Saved once, the rows compare with what was saved.
         test::exec("UPDATE products SET Price = 8 WHERE ID = 11");
         editCell(1, 2, "\b");
@@ -575,6 +598,7 @@ private slots:
         QCOMPARE(grid()->CellBackColor(2, 4), Changed);
         QCOMPARE(grid()->CellBackColor(3, 2), Changed);
         QCOMPARE(grid()->CellBackColor(3, 4), QColor(Stripe));
+        QCOMPARE(grid()->CellBackColor(1, 4), QColor(Stripe)); // not paired with the new record
         save();
         QCOMPARE(messages(), (QStringList{"The record of row 2 was deleted by another user, so "
                                           "its changes were not saved!!!",
@@ -598,8 +622,8 @@ private slots:
         QTest::keyClick(button, Qt::Key_Return);
         QCOMPARE(app->main->findForm<Frm_QueryResults>()->windowTitle(),
                  QStringLiteral("Pick Customer"));
-        // Opening another cell meanwhile does not move the pick.
-        clickCell(3, 5);
+        // Editing another cell meanwhile does not move the pick.
+        test::type(openEditor(3, 5), "\x1b");
         KESTREL_CHECK(pickRow(3)); // Cid Day, 18
         QCOMPARE(grid()->TextMatrix(2, 2) + ' ' + grid()->TextMatrix(2, 3),
                  QStringLiteral("Cid Day"));
@@ -609,6 +633,11 @@ private slots:
         QCOMPARE(row("customers", 17),
                  QStringLiteral("17|Bob|Kay|Street 2|BUD|1|b@b.c|2|NULL|Ship 2"));
         QCOMPARE(stock(12), QStringLiteral("50"));
+        // A saved pick is not sent again: another user's later change stands.
+        test::exec("UPDATE turnover SET CustomerID = 16 WHERE ID = 22");
+        save();
+        QCOMPARE(messages(), QStringList{Saved});
+        QCOMPARE(row("turnover", 22), QStringLiteral("22|12|2|3.00|3.54|2008-03-06|16"));
     }
 
     void pickedProductAndChangedQuantityMoveTheStock()
