@@ -401,30 +401,27 @@ void CellEditors::cmd_Click()
     const ColumnRole role = m_rows.column(m_col).role;
     if (role != ColumnRole::PickCustomer && role != ColumnRole::PickProduct)
         return;
-    const bool customer = role == ColumnRole::PickCustomer;
-    ResultRequest request = customer ? sql::pickCustomer() : sql::pickProduct();
+    ResultRequest request =
+        role == ColumnRole::PickCustomer ? sql::pickCustomer() : sql::pickProduct();
     request.pickFlag = &M::EditGridPick;
     // The pick belongs to the row the button was opened on, whatever the
     // operator does in the grid while the chooser waits.
     const int row = m_row;
     const QPointer<CellEditors> self(this);
-    request.onPick = [self, row, customer](const QStringList &cells) {
+    request.onPick = [self, row, role](const QStringList &cells) {
         if (self)
-            self->takePick(row, customer, cells);
+            self->takePick(row, role, cells);
     };
     Frm_QueryResults::Open(request);
 }
 
-void CellEditors::takePick(int row, bool customer, const QStringList &cells)
+void CellEditors::takePick(int row, ColumnRole role, const QStringList &cells)
 {
     bool ok = false;
     const qint64 id = cells.value(1).toLongLong(&ok);
     if (!ok)
         return;
-    if (customer)
-        m_rows.pickCustomer(row, id, cells.value(2), cells.value(3));
-    else
-        m_rows.pickProduct(row, id, cells.value(2), cells.value(3));
+    m_rows.pick(row, role, id, cells.value(2), cells.value(3));
     if (m_active == m_c.cmd && m_row == row)
         discard();
 }

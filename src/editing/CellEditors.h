@@ -20,6 +20,7 @@ class QKeyEvent;
 namespace kestrel {
 
 class EditGridRows;
+enum class ColumnRole;
 class FlexGrid;
 class NumericKeyFilter;
 
@@ -78,7 +79,7 @@ private:
     bool editorKey(QObject *editor, const QKeyEvent *key);
     void chosen();
     void cmd_Click();
-    void takePick(int row, bool customer, const QStringList &cells);
+    void takePick(int row, ColumnRole role, const QStringList &cells);
 
     Controls m_c;
     EditGridRows &m_rows;

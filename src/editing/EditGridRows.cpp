@@ -191,27 +191,22 @@ void EditGridRows::mark(int row, int col, const QColor &color)
     m_marked.insert({row, col});
 }
 
-void EditGridRows::pickCustomer(int row, qint64 id, const QString &firstName,
-                                const QString &surName)
+void EditGridRows::pick(int row, ColumnRole role, qint64 id, const QString &first,
+                        const QString &second)
 {
     if (row < 1 || row > int(m_ids.size()))
         return;
-    M::PickedIDs[row].customerID = id;
-    if (const int col = columnOf(QStringLiteral("FirstName")))
-        writeCell(row, col, firstName);
-    if (const int col = columnOf(QStringLiteral("SurName")))
-        writeCell(row, col, surName);
-}
-
-void EditGridRows::pickProduct(int row, qint64 id, const QString &description, const QString &unit)
-{
-    if (row < 1 || row > int(m_ids.size()))
-        return;
-    M::PickedIDs[row].productID = id;
-    if (const int col = columnOf(QStringLiteral("Description")))
-        writeCell(row, col, description);
-    if (const int col = columnOf(QStringLiteral("UM")))
-        writeCell(row, col, unit);
+    const bool customer = role == ColumnRole::PickCustomer;
+    M::PickedRowIDs &picked = M::PickedIDs[row];
+    (customer ? picked.customerID : picked.productID) = id;
+    const QString fields[] = {customer ? QStringLiteral("FirstName")
+                                       : QStringLiteral("Description"),
+                              customer ? QStringLiteral("SurName") : QStringLiteral("UM")};
+    const QString names[] = {first, second};
+    for (int i = 0; i < 2; ++i) {
+        if (const int col = columnOf(fields[i]))
+            writeCell(row, col, names[i]);
+    }
 }
 
 int EditGridRows::rowOf(qint64 id, int hint) const

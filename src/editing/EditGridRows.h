@@ -62,10 +62,10 @@ public:
     void mark(int row, int col, const QColor &color);
     QColor stripeColor(int row) const;
 
-    // Picks for a sale's row: the names go into the row's cells, the ID is
-    // kept for the save.
-    void pickCustomer(int row, qint64 id, const QString &firstName, const QString &surName);
-    void pickProduct(int row, qint64 id, const QString &description, const QString &unit);
+    // A pick for a sale's row: the picked record's ID is kept for the save,
+    // its two names go into the row (a customer's first name and surname, a
+    // product's description and unit).
+    void pick(int row, ColumnRole role, qint64 id, const QString &first, const QString &second);
 
     // Marks red every cell whose text differs from its record as stored
     // now; every cell of a row whose record is gone.

@@ -19,15 +19,17 @@ EditRequest editRequest(db::Statement select, const char *rowHeaderWidth,
     return request;
 }
 
-// "(?,?,?)" with one value per ID.
-QString idList(std::span<const qint64> ids, std::vector<db::SqlValue> &values)
+// head, then "(?,?,?)" with one bound value per ID, then tail.
+db::Statement withIds(const QString &head, std::span<const qint64> ids, const QString &tail)
 {
-    QString marks = QStringLiteral("(");
-    for (size_t i = 0; i < ids.size(); ++i) {
-        marks += i == 0 ? QStringLiteral("?") : QStringLiteral(",?");
-        values.push_back(db::SqlValue::integer(ids[i]));
+    std::vector<db::SqlValue> values;
+    QString marks;
+    for (const qint64 id : ids) {
+        marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+        values.push_back(db::SqlValue::integer(id));
     }
-    return marks + QLatin1Char(')');
+    return db::Statement(head + QLatin1Char('(') + marks + QLatin1Char(')') + tail,
+                         std::move(values));
 }
 
 QString lockClause(Lock lock)
@@ -96,44 +98,33 @@ EditRequest editTransactions(db::Statement select)
 
 db::Statement recordsById(const QString &table, std::span<const qint64> ids, Lock lock)
 {
-    std::vector<db::SqlValue> values;
-    const QString in = idList(ids, values);
-    return db::Statement(QStringLiteral("SELECT * FROM ") + identifier(table)
-                             + QStringLiteral(" WHERE `ID` IN ") + in + lockClause(lock),
-                         std::move(values));
+    return withIds(QStringLiteral("SELECT * FROM ") + identifier(table)
+                       + QStringLiteral(" WHERE `ID` IN "),
+                   ids, lockClause(lock));
 }
 
 db::Statement salesById(std::span<const qint64> ids, Lock lock)
 {
-    std::vector<db::SqlValue> values;
-    const QString in = idList(ids, values);
-    return db::Statement(
+    return withIds(
         QStringLiteral("SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
                        "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
                        "products.Description,turnover.ProductID,turnover.CustomerID "
                        "FROM turnover LEFT JOIN customers ON customers.ID = turnover.CustomerID "
                        "LEFT JOIN products ON products.ID = turnover.ProductID "
-                       "WHERE turnover.ID IN ")
-            + in + lockClause(lock),
-        std::move(values));
+                       "WHERE turnover.ID IN "),
+        ids, lockClause(lock));
 }
 
 db::Statement productStocks(std::span<const qint64> ids)
 {
-    std::vector<db::SqlValue> values;
-    const QString in = idList(ids, values);
-    return db::Statement(QStringLiteral("SELECT ID,Description,Quantity FROM products WHERE ID IN ")
-                             + in + lockClause(Lock::ForUpdate),
-                         std::move(values));
+    return withIds(QStringLiteral("SELECT ID,Description,Quantity FROM products WHERE ID IN "), ids,
+                   lockClause(Lock::ForUpdate));
 }
 
 db::Statement existingCustomers(std::span<const qint64> ids)
 {
-    std::vector<db::SqlValue> values;
-    const QString in = idList(ids, values);
-    return db::Statement(QStringLiteral("SELECT ID FROM customers WHERE ID IN ") + in
-                             + QStringLiteral(" LOCK IN SHARE MODE"),
-                         std::move(values));
+    return withIds(QStringLiteral("SELECT ID FROM customers WHERE ID IN "), ids,
+                   QStringLiteral(" LOCK IN SHARE MODE"));
 }
 
 db::Statement updateRecord(const QString &table, const std::vector<FieldValue> &values, qint64 id)
