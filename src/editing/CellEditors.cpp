@@ -96,9 +96,6 @@ CellEditors::CellEditors(const Controls &controls, EditGridRows &rows, QObject *
     m_txtFilter->setActive(false);
     lists::setUpFixedList(m_c.cmb_UM, lists::unitItems());
     lists::setUpFixedList(m_c.cmb_Country, lists::plainCountryItems());
-    m_c.dtp->setCalendarPopup(true);
-    m_c.dtp->setDisplayFormat(QStringLiteral("yyyy. MM. dd."));
-    m_c.cmd->setText(QStringLiteral("Pick from DB"));
     for (QWidget *editor : {static_cast<QWidget *>(m_c.txt), static_cast<QWidget *>(m_c.cmb_UM),
                             static_cast<QWidget *>(m_c.cmb_Country),
                             static_cast<QWidget *>(m_c.dtp), static_cast<QWidget *>(m_c.cmd)}) {

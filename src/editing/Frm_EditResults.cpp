@@ -108,6 +108,9 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
          {static_cast<QWidget *>(cmd_Show), static_cast<QWidget *>(cmd_Save),
           static_cast<QWidget *>(lbl_LegendBlue), static_cast<QWidget *>(lbl_LegendRed)})
         fitToText(widget);
+    // A list editor must fit into a row.
+    QHeaderView *rows = fxg_QueryResult->verticalHeader();
+    rows->setDefaultSectionSize(std::max(rows->defaultSectionSize(), cmb_UM->sizeHint().height()));
     m_frameWidth = pixelsToTwips(frm_QueryResult->width());
     m_frameHeight = pixelsToTwips(frm_QueryResult->height());
     setMinimumSize(smallestSize());
@@ -170,9 +173,6 @@ bool Frm_EditResults::LoadGrid()
     // Nothing to compare or save: the one row is a message.
     cmd_Show->setEnabled(!NoRows);
     cmd_Save->setEnabled(!NoRows);
-    // A list editor must fit into a row.
-    QHeaderView *rows = fxg_QueryResult->verticalHeader();
-    rows->setDefaultSectionSize(std::max(rows->defaultSectionSize(), cmb_UM->sizeHint().height()));
     fxg_QueryResult->setRow(1);
     fxg_QueryResult->setCol(std::min(2, m_dataColumns));
     return !NoRows;
