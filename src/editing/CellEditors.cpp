@@ -158,7 +158,8 @@ void CellEditors::StartEdit(int keyCode)
     if (!editor)
         return;
     m_active = editor;
-    place();
+    if (!place())
+        return;
     editor->show();
     editor->raise();
     editor->setFocus();
@@ -245,12 +246,12 @@ QWidget *CellEditors::openDate(const QString &cellText)
     return m_c.dtp;
 }
 
-void CellEditors::place()
+bool CellEditors::place()
 {
     const QRect cell = m_c.grid->cellRect(m_row, m_col);
     if (cell.isEmpty()) {
         discard(); // the cell is out of sight
-        return;
+        return false;
     }
     const bool list = m_active == m_c.cmb_UM || m_active == m_c.cmb_Country;
     const QPoint at = m_c.grid->mapTo(m_active->parentWidget(), cell.topLeft());
@@ -258,6 +259,7 @@ void CellEditors::place()
                           list ? m_active->sizeHint().height() : cell.height());
     if (m_active != m_c.dtp)
         paintBackground(m_active, m_c.grid->CellBackColor(m_row, m_col));
+    return true;
 }
 
 void CellEditors::follow()

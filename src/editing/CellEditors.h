@@ -73,7 +73,9 @@ private:
     QWidget *openList(const QString &field, const QString &cellText);
     QWidget *openDate(const QString &cellText);
     void applyFieldRules(const QString &field);
-    void place();
+    // Lays the active editor over its cell; false, with the editor hidden,
+    // when the cell is out of sight.
+    bool place();
     void write(const QString &text);
     bool gridKey(const QKeyEvent *key);
     bool editorKey(QObject *editor, const QKeyEvent *key);
