@@ -313,7 +313,7 @@ private slots:
         QCOMPARE(grid()->CellBackColor(1, col), Called);
     }
 
-    void typedKeyStartsANewTextUnlessTheFieldRefusesIt()
+    void typedKeyStartsANewTextAndOtherWaysEditTheCellsOwn()
     {
         addProducts();
         QVERIFY(open("products"));
@@ -335,6 +335,13 @@ private slots:
         QTest::keyClick(window()->txt, Qt::Key_Escape);
         QTest::keyClick(grid(), Qt::Key_Space);
         QCOMPARE(window()->txt->text(), QStringLiteral("599"));
+        // And so does a double click.
+        QTest::keyClick(window()->txt, Qt::Key_Escape);
+        const QPoint at = grid()->visualRect(grid()->gridModel()->indexOf(3, 2)).center();
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(window()->txt->isVisible());
+        QCOMPARE(window()->txt->text(), QStringLiteral("Sugar"));
     }
 
     void escapeLeavesTheCellAndItsMark()
