@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-
-namespace M = mdl_Variables_Functions;
+#include <sys/resource.h>
 
 namespace kestrel::bench {
 
@@ -22,12 +21,17 @@ QString env(const char *name)
     return QString::fromUtf8(value);
 }
 
-void useBenchDatabase()
+QString connectionString()
 {
-    M::ConnString = M::BuildConnectionString(
+    return mdl_Variables_Functions::BuildConnectionString(
         {env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"), env("KESTREL_BENCH_DB"),
          QStringLiteral("127.0.0.1"), env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
          env("KESTREL_BENCH_PORT"), QString()});
+}
+
+void useBenchDatabase()
+{
+    mdl_Variables_Functions::ConnString = connectionString();
 }
 
 int runs(const QStringList &arguments, int fallback)
@@ -38,7 +42,7 @@ int runs(const QStringList &arguments, int fallback)
     return fallback;
 }
 
-double timeClient(const QString &sql)
+double timeClient(const QString &statement)
 {
     QProcess client;
     client.setStandardOutputFile(QProcess::nullDevice());
@@ -49,7 +53,7 @@ double timeClient(const QString &sql)
                                    QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
                                    QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
                                    QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
-                                   QStringLiteral("--execute=") + sql,
+                                   QStringLiteral("--execute=") + statement,
                                    env("KESTREL_BENCH_DB")};
     QElapsedTimer timer;
     timer.start();
@@ -60,6 +64,13 @@ double timeClient(const QString &sql)
         return -1;
     }
     return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
 }
 
 } // namespace kestrel::bench

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -49,13 +48,6 @@ double timeWindow(MDIfrm_main &main, int expectedRows)
     return seconds;
 }
 
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -69,7 +61,7 @@ int main(int argc, char *argv[])
     kestrel::bench::useBenchDatabase();
     constexpr int Sales = 100000;
     QCoreApplication::processEvents();
-    const double before = peakMegabytes();
+    const double before = kestrel::bench::peakMegabytes();
 
     // Best of several runs for both, so a cold cache on either side does not
     // decide the ratio.
@@ -88,6 +80,6 @@ int main(int argc, char *argv[])
     std::printf("mariadb client, same statement: %.3f s\n", client);
     std::printf("ratio: %.2f (target at most 1.5)\n", window / client);
     std::printf("peak memory: %.1f MB (target under 150 MB; %.1f MB before the first list)\n",
-                peakMegabytes(), before);
+                kestrel::bench::peakMegabytes(), before);
     return 0;
 }

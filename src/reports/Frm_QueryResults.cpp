@@ -5,6 +5,7 @@
 #include "core/shared/FieldText.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Records.h"
+#include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
 
@@ -215,26 +216,7 @@ void Frm_QueryResults::DoResize(const M::ColumnTable &ColWthPrc)
                                  twipsToPixels(m_frameHeight));
     fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
                                  twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
-    // The columns share what the grid can show without scrolling sideways:
-    // fractions adding up to 1 fill it exactly, and lists whose fractions
-    // add up to a little more than 1 are scaled down to fit rather than
-    // scrolled for the last few pixels.
-    const int columns = std::min(fxg_QueryResult->Cols(), M::ColumnTableColumns);
-    double sum = 0;
-    for (int j = 0; j < columns; ++j)
-        sum += M::WidthFraction(ColWthPrc, j);
-    const int visible = pixelsToTwips(fxg_QueryResult->clientWidth());
-    const int shared = sum > 1 ? int(std::lround(visible / sum)) : visible;
-    // Pixels are taken from the rounded column edges rather than from each
-    // width, so rounding never adds up to more than the grid holds.
-    int edge = 0;
-    int edgePixels = 0;
-    for (int j = 0; j < columns; ++j) {
-        edge += M::ColumnWidth(ColWthPrc, j, shared);
-        const int pixels = twipsToPixels(edge) - edgePixels;
-        fxg_QueryResult->setColWidth(j, pixels);
-        edgePixels += pixels;
-    }
+    kestrel::shareColumnWidths(*fxg_QueryResult, ColWthPrc);
 }
 
 void Frm_QueryResults::resizeEvent(QResizeEvent *event)

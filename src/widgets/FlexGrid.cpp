@@ -184,6 +184,12 @@ void FlexGrid::setColWidth(int col, int pixels)
     setColumnWidth(col - FixedCols(), pixels);
 }
 
+void FlexGrid::setColHidden(int col, bool hidden)
+{
+    if (col >= FixedCols() && col < Cols())
+        setColumnHidden(col - FixedCols(), hidden);
+}
+
 int FlexGrid::clientWidth() const
 {
     const int border = 2 * frameWidth();

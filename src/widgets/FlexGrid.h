@@ -28,6 +28,9 @@ public:
     void setFixedCols(int fixedCols);
 
     QString TextMatrix(int row, int col) const { return m_model->text(row, col); }
+    // The cell's text without a copy, for reading many cells fast; valid
+    // until the next text is written.
+    QStringView textView(int row, int col) const { return m_model->textView(row, col); }
     void setTextMatrix(int row, int col, const QString &text);
     QColor CellBackColor(int row, int col) const { return m_model->backColor(row, col); }
     void setCellBackColor(int row, int col, const QColor &color);
@@ -55,6 +58,9 @@ public:
     // horizontal scroll bar: the grid less its border and, when the rows
     // need one, the vertical scroll bar.
     int clientWidth() const;
+    // A hidden data column takes no room, and neither the arrow keys nor a
+    // click can make it current.
+    void setColHidden(int col, bool hidden);
 
     // Where cell (row, col) lies in the grid widget's own pixels, header row
     // and fixed column included; a data cell as the view draws it, inside its
@@ -71,6 +77,7 @@ public:
     // Takes every cell's current text as the text it was loaded with;
     // LoadedText then tells an edited cell from an untouched one.
     void markLoaded() { m_model->markLoaded(); }
+    void markLoaded(int row, int col) { m_model->markLoaded(row, col); }
     QString LoadedText(int row, int col) const { return m_model->loadedText(row, col); }
     bool isEdited(int row, int col) const { return TextMatrix(row, col) != LoadedText(row, col); }
 

@@ -95,6 +95,13 @@ QString FlexGridModel::text(int row, int col) const
     return m_pool.view(cell(row, col).text).toString();
 }
 
+QStringView FlexGridModel::textView(int row, int col) const
+{
+    if (!validCell(row, col))
+        return {};
+    return m_pool.view(cell(row, col).text);
+}
+
 FlexGridModel::Cell FlexGridModel::storeText(QStringView text, QRgb background)
 {
     Cell c;
@@ -122,6 +129,12 @@ void FlexGridModel::markLoaded()
     m_loaded.resize(m_cells.size());
     for (size_t i = 0; i < m_cells.size(); ++i)
         m_loaded[i] = m_cells[i].text;
+}
+
+void FlexGridModel::markLoaded(int row, int col)
+{
+    if (keepsLoadedTexts() && validCell(row, col))
+        m_loaded[at(row, col)] = cell(row, col).text;
 }
 
 QString FlexGridModel::loadedText(int row, int col) const

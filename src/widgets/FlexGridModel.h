@@ -25,6 +25,8 @@ public:
     void setFixedCols(int fixedCols);
 
     QString text(int row, int col) const;
+    // The cell's text without a copy; valid until the next text is stored.
+    QStringView textView(int row, int col) const;
     void setText(int row, int col, QStringView text);
     // An invalid colour is the grid's own background.
     QColor backColor(int row, int col) const;
@@ -38,6 +40,8 @@ public:
     // takes the cells' current texts; rows added later are loaded with their
     // first text, inserted rows empty.
     void markLoaded();
+    // Takes one cell's current text as its loaded text (after a save).
+    void markLoaded(int row, int col);
     bool keepsLoadedTexts() const { return !m_loaded.empty(); }
     QString loadedText(int row, int col) const;
 

@@ -10,30 +10,40 @@ namespace kestrel {
 
 namespace {
 
-// Refuses any text with a character the key filter would refuse, so a paste
-// cannot bring letters in. Typed keys never reach it with such characters.
+// Refuses a text with more characters the key filter would refuse than the
+// box held before, so a paste cannot bring letters in while a text set in
+// code keeps its own. Typed keys never reach it with such characters.
 class NumericTextValidator : public QValidator {
 public:
-    NumericTextValidator(bool allowComma, QObject *parent)
-        : QValidator(parent), m_allowComma(allowComma)
+    NumericTextValidator(const NumericKeyFilter *filter, QLineEdit *box)
+        : QValidator(box), m_filter(filter), m_before(box->text())
     {
+        connect(box, &QLineEdit::textChanged, this,
+                [this](const QString &text) { m_before = text; });
     }
 
     State validate(QString &input, int &) const override
     {
-        for (const QChar c : input) {
-            if (!c.isDigit() || c.unicode() > 127) {
-                if (m_allowComma && c == QLatin1Char(','))
-                    continue;
-                mdl_Variables_Functions::Beep();
-                return Invalid;
-            }
-        }
-        return Acceptable;
+        if (!m_filter->isActive() || refused(input) <= refused(m_before))
+            return Acceptable;
+        mdl_Variables_Functions::Beep();
+        return Invalid;
     }
 
 private:
-    bool m_allowComma;
+    qsizetype refused(const QString &text) const
+    {
+        qsizetype count = 0;
+        for (const QChar c : text) {
+            const bool digit = c.isDigit() && c.unicode() <= 127;
+            if (!digit && !(m_filter->allowComma() && c == QLatin1Char(',')))
+                ++count;
+        }
+        return count;
+    }
+
+    const NumericKeyFilter *m_filter;
+    QString m_before;
 };
 
 // The character code a key press stands for, as the filter judges it: 0 for
@@ -71,7 +81,7 @@ int keyCode(const QKeyEvent *event)
 NumericKeyFilter::NumericKeyFilter(QLineEdit *box, bool allowComma)
     : QObject(box), m_allowComma(allowComma)
 {
-    box->setValidator(new NumericTextValidator(allowComma, box));
+    box->setValidator(new NumericTextValidator(this, box));
     box->installEventFilter(this);
 }
 
@@ -85,7 +95,7 @@ bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
-    int code = keyCode(key);
+    int code = m_active ? keyCode(key) : 0;
     if (code == 0)
         return false;
     if (event->type() == QEvent::ShortcutOverride) {

@@ -1,0 +1,223 @@
+#include "core/editing/SaveChanges.h"
+
+#include "core/editing/EditCells.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QSet>
+#include <map>
+
+namespace kestrel::edit {
+
+void forEachChunk(const std::vector<qint64> &ids,
+                  const std::function<void(std::span<const qint64>)> &each)
+{
+    for (size_t from = 0; from < ids.size(); from += sql::MaxIdsPerStatement) {
+        const size_t count = std::min(sql::MaxIdsPerStatement, ids.size() - from);
+        each(std::span<const qint64>(ids).subspan(from, count));
+    }
+}
+
+namespace {
+
+using Result = SaveOutcome::Result;
+
+qint64 integerOf(const db::Value &value)
+{
+    return value ? value->toLongLong() : 0;
+}
+
+double numberOf(const db::Value &value)
+{
+    return value ? QLocale::c().toDouble(*value) : 0;
+}
+
+// The changed records as the database holds them now, locked until the
+// transaction ends.
+class StoredRecords {
+public:
+    void read(db::OdbcConnection &c, const ChangeSet &changes)
+    {
+        std::vector<qint64> ids;
+        for (const RecordChange &r : changes.records)
+            ids.push_back(r.id);
+        forEachChunk(ids, [&](std::span<const qint64> chunk) {
+            const db::ResultSet result = c.query(
+                changes.sales ? sql::salesById(chunk, sql::Lock::ForUpdate)
+                              : sql::recordsById(changes.table, chunk, sql::Lock::ForUpdate));
+            m_columns = result.columns;
+            const int id = result.indexOf(QStringLiteral("ID"));
+            if (id < 0)
+                throw db::OdbcError(QStringLiteral("42S22"),
+                                    QStringLiteral("records without an ID"));
+            for (const db::Row &row : result.rows)
+                m_rows.insert(integerOf(row[size_t(id)]), row);
+        });
+    }
+
+    const db::Row *find(qint64 id) const
+    {
+        const auto it = m_rows.constFind(id);
+        return it == m_rows.constEnd() ? nullptr : &*it;
+    }
+
+    int indexOf(const QString &field) const { return db::columnIndex(m_columns, field); }
+    int typeAt(int index) const { return m_columns[size_t(index)].sqlType; }
+
+    // The field of a record, or NULL when the re-read has no such field.
+    db::Value field(const db::Row &row, const QString &name) const
+    {
+        const int i = indexOf(name);
+        return i < 0 ? std::nullopt : row[size_t(i)];
+    }
+
+private:
+    std::vector<db::Column> m_columns;
+    QHash<qint64, db::Row> m_rows;
+};
+
+const sql::FieldValue *written(const RecordChange &r, const QString &field)
+{
+    for (const sql::FieldValue &w : r.writes) {
+        if (w.field == field)
+            return &w;
+    }
+    return nullptr;
+}
+
+// What each product gains (positive) or gives (negative) when the sales
+// change: the old product gets the old quantity back, the new product gives
+// the new quantity.
+std::map<qint64, double> stockMoves(const std::vector<const RecordChange *> &live,
+                                    const StoredRecords &stored)
+{
+    std::map<qint64, double> moves;
+    for (const RecordChange *r : live) {
+        const db::Row &row = *stored.find(r->id);
+        const qint64 oldProduct = integerOf(stored.field(row, QStringLiteral("ProductID")));
+        const double oldQuantity = numberOf(stored.field(row, QStringLiteral("Quantity")));
+        const sql::FieldValue *product = written(*r, QStringLiteral("ProductID"));
+        const sql::FieldValue *quantity = written(*r, QStringLiteral("Quantity"));
+        const qint64 newProduct = product ? product->value.integerValue() : oldProduct;
+        const double newQuantity =
+            quantity ? QLocale::c().toDouble(quantity->value.string()) : oldQuantity;
+        if (newProduct == oldProduct && newQuantity == oldQuantity)
+            continue;
+        moves[oldProduct] += oldQuantity;
+        moves[newProduct] -= newQuantity;
+    }
+    std::erase_if(moves, [](const auto &move) { return move.second == 0; });
+    return moves;
+}
+
+std::vector<qint64> keysOf(const std::map<qint64, double> &moves)
+{
+    std::vector<qint64> ids;
+    for (const auto &[id, delta] : moves)
+        ids.push_back(id);
+    return ids;
+}
+
+// Checks that every product giving stock exists and has enough; locks them.
+bool stockSuffices(db::OdbcConnection &c, const std::map<qint64, double> &moves,
+                   SaveOutcome &outcome)
+{
+    struct Stock {
+        QString description;
+        double quantity = 0;
+    };
+    QHash<qint64, Stock> stocks;
+    forEachChunk(keysOf(moves), [&](std::span<const qint64> chunk) {
+        for (const db::Row &row : c.query(sql::productStocks(chunk)).rows)
+            stocks.insert(integerOf(row[0]), {row[1].value_or(QString()), numberOf(row[2])});
+    });
+    for (const auto &[id, delta] : moves) {
+        if (delta >= 0)
+            continue; // a product that only gets stock back, if it is still there
+        const auto stock = stocks.constFind(id);
+        if (stock == stocks.constEnd()) {
+            outcome.result = Result::PickGone;
+            outcome.pickTable = QStringLiteral("products");
+            outcome.pickId = id;
+            return false;
+        }
+        if (stock->quantity + delta < 0) {
+            outcome.result = Result::NotEnoughStock;
+            outcome.product = stock->description;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Checks that every customer picked for a sale still exists; keeps them.
+bool pickedCustomersExist(db::OdbcConnection &c, const std::vector<const RecordChange *> &live,
+                          SaveOutcome &outcome)
+{
+    std::vector<qint64> picked;
+    for (const RecordChange *r : live) {
+        if (const sql::FieldValue *customer = written(*r, QStringLiteral("CustomerID")))
+            picked.push_back(customer->value.integerValue());
+    }
+    QSet<qint64> existing;
+    forEachChunk(picked, [&](std::span<const qint64> chunk) {
+        for (const db::Row &row : c.query(sql::existingCustomers(chunk)).rows)
+            existing.insert(integerOf(row[0]));
+    });
+    for (const qint64 id : picked) {
+        if (!existing.contains(id)) {
+            outcome.result = Result::PickGone;
+            outcome.pickTable = QStringLiteral("customers");
+            outcome.pickId = id;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
+{
+    SaveOutcome outcome;
+    if (changes.records.empty())
+        return outcome;
+    db::Transaction transaction(connection);
+    StoredRecords stored;
+    stored.read(connection, changes);
+
+    std::vector<const RecordChange *> live;
+    for (const RecordChange &r : changes.records) {
+        const db::Row *row = stored.find(r.id);
+        if (!row) {
+            outcome.goneRows.push_back(r.gridRow);
+            continue;
+        }
+        for (const LoadedCell &cell : r.loaded) {
+            const int i = stored.indexOf(cell.field);
+            if (i >= 0 && !sameValue((*row)[size_t(i)], stored.typeAt(i), cell.loadedText))
+                outcome.conflicts.push_back({r.gridRow, cell.gridCol});
+        }
+        live.push_back(&r);
+    }
+    if (!outcome.conflicts.empty()) {
+        outcome.result = Result::Conflict;
+        return outcome; // rolled back: nothing was written
+    }
+
+    std::map<qint64, double> moves;
+    if (changes.sales) {
+        moves = stockMoves(live, stored);
+        if (!pickedCustomersExist(connection, live, outcome)
+            || !stockSuffices(connection, moves, outcome))
+            return outcome;
+    }
+    for (const RecordChange *r : live)
+        connection.execute(sql::updateRecord(changes.table, r->writes, r->id));
+    for (const auto &[product, delta] : moves)
+        connection.execute(sql::moveStock(product, delta));
+    transaction.commit();
+    return outcome;
+}
+
+} // namespace kestrel::edit

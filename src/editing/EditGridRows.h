@@ -1,0 +1,108 @@
+#pragma once
+// The records behind the edit grid's rows: loading them, remembering the ID
+// each row was loaded with, comparing the rows with the database, and
+// gathering what the operator changed for a save. Rows are paired with their
+// records by ID, never by position, so records another user adds or deletes
+// meanwhile never shift a change onto the wrong record.
+
+#include "core/database/Odbc.h"
+#include "core/editing/SaveChanges.h"
+#include "core/shared/ResultContract.h"
+
+#include <QColor>
+#include <QHash>
+#include <map>
+#include <set>
+#include <variant>
+
+namespace kestrel {
+
+class FlexGrid;
+
+// What a change in a column does.
+enum class ColumnRole {
+    ReadOnly,     // nothing: IDs, and fields that are not the record's own
+    Field,        // the record's field of the same name receives the text
+    PickCustomer, // a sale's customer, changed by picking another
+    PickProduct,  // a sale's product, changed by picking another
+};
+
+struct EditGridColumn {
+    QString field;
+    QString header;
+    QString editor; // the editor that opens on the column, after the rules below
+    int sqlType = 0;
+    ColumnRole role = ColumnRole::ReadOnly;
+};
+
+inline const QColor StripeColor(200, 255, 230);
+inline const QColor CalledColor(0, 255, 255);
+inline const QColor ChangedColor(255, 0, 0);
+
+class EditGridRows {
+public:
+    explicit EditGridRows(FlexGrid &grid);
+
+    // Shows the rows of statement in the grid, columns 1 to dataColumns as
+    // described by columns, rows 1, 3, 5, ... tinted, NULL as "Unknow".
+    // Throws when the result lacks a column's field or an ID.
+    void load(db::OdbcConnection &connection, const db::Statement &statement,
+              const mdl_Variables_Functions::ColumnTable &columns, int dataColumns, bool joined);
+    // The statement found no rows: row 1 is a message, not a record.
+    bool noRows() const { return m_ids.empty(); }
+    int dataColumns() const { return int(m_columns.size()) - 1; }
+    const EditGridColumn &column(int col) const { return m_columns[size_t(col)]; }
+    // The column showing field, or 0.
+    int columnOf(const QString &field) const;
+    qint64 idOf(int row) const { return m_ids[size_t(row - 1)]; }
+
+    // A cell the operator changed (through an editor or a pick).
+    void writeCell(int row, int col, const QString &text);
+    // Colours a cell; the mark stays until a save restores the stripes.
+    void mark(int row, int col, const QColor &color);
+    QColor stripeColor(int row) const;
+
+    // A pick for a sale's row: the picked record's ID is kept for the save,
+    // its two names go into the row (a customer's first name and surname, a
+    // product's description and unit).
+    void pick(int row, ColumnRole role, qint64 id, const QString &first, const QString &second);
+
+    // Marks red every cell whose text differs from its record as stored
+    // now; every cell of a row whose record is gone.
+    void compare(db::OdbcConnection &connection, const db::Statement &statement);
+
+    // A changed cell whose text is no number or date where the field wants one.
+    struct Unreadable {
+        int row = 0;
+        int col = 0;
+    };
+    // Everything the operator changed, by record: cells whose text is no
+    // longer the text they were loaded with, and picks.
+    std::variant<edit::ChangeSet, Unreadable> changes() const;
+    // After a save: saved cells count as loaded with their texts, the marks
+    // give way to the stripes, and rows whose record is gone turn red.
+    void saved(const edit::ChangeSet &changes, const edit::SaveOutcome &outcome);
+
+private:
+    struct ResultFields;
+    void setUpColumns(const mdl_Variables_Functions::ColumnTable &columns, int dataColumns);
+    void findColumns(const std::vector<db::Column> &result, bool joined);
+    void showNoRows();
+    // The grid row of the record with this ID; hint is where it is expected.
+    int rowOf(qint64 id, int hint) const;
+    void compareRow(int row, const db::Row &record, const ResultFields &fields);
+    void compareMissing(db::OdbcConnection &connection, const std::vector<qint64> &ids);
+    void restoreStripes();
+    edit::RecordChange &changeOf(std::map<int, edit::RecordChange> &records, int row) const;
+
+    FlexGrid &m_grid;
+    std::vector<EditGridColumn> m_columns; // 1 to n; 0 unused
+    std::vector<qint64> m_ids;             // by grid row less one
+    QString m_table;                       // the table the records are saved into
+    bool m_joined = false;
+    std::set<std::pair<int, int>> m_written; // cells an editor or a pick wrote
+    std::set<std::pair<int, int>> m_marked;  // cells coloured other than their stripe
+    mutable QHash<qint64, int> m_rowOfId;    // built on first need
+};
+
+} // namespace kestrel

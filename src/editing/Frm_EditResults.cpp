@@ -1,0 +1,308 @@
+#include "editing/Frm_EditResults.h"
+#include "ui_Frm_EditResults.h"
+
+#include "core/database/ConnectionCycle.h"
+#include "core/editing/EditCells.h"
+#include "core/shared/Formats.h"
+#include "core/shared/mdl_Variables_Functions.h"
+#include "widgets/ColumnShares.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/FormHost.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QResizeEvent>
+
+namespace M = mdl_Variables_Functions;
+using kestrel::fmt::pixelsToTwips;
+using kestrel::fmt::twipsToPixels;
+
+namespace {
+
+// The layout, in twips: the frame sits 120 in from the window's sides and
+// follows the window down to an inner size of 8760 by 1395; the grid sits
+// 120 in from the frame's sides, below its caption, and above the row of
+// legends and buttons, which keeps 120 from the frame's bottom right.
+constexpr int FrameLeft = 120;
+constexpr int FrameWidthMargin = 240;
+constexpr int FrameHeightMargin = 120;
+constexpr int MinInnerWidth = 8760;
+constexpr int MinInnerHeight = 1395;
+constexpr int GridLeft = 120;
+constexpr int GridTop = 280;
+constexpr int Gap = 120;
+// Rows the grid shows at the least, so that a window made small stays usable.
+constexpr int MinGridRows = 3;
+
+void fitToText(QWidget *widget)
+{
+    widget->resize(widget->size().expandedTo(widget->sizeHint()));
+}
+
+QString rowList(const std::vector<int> &rows)
+{
+    QStringList texts;
+    for (const int row : rows)
+        texts.append(QString::number(row));
+    return texts.join(QStringLiteral(", "));
+}
+
+void reportSave(const kestrel::edit::ChangeSet &changes, const kestrel::edit::SaveOutcome &outcome)
+{
+    using Result = kestrel::edit::SaveOutcome::Result;
+    switch (outcome.result) {
+    case Result::Saved:
+        if (outcome.goneRows.size() == 1)
+            M::MsgBox(QStringLiteral("The record of row %1 was deleted by another user, so its "
+                                     "changes were not saved!!!")
+                          .arg(outcome.goneRows.front()));
+        else if (!outcome.goneRows.empty())
+            M::MsgBox(QStringLiteral("The records of rows %1 were deleted by another user, so "
+                                     "their changes were not saved!!!")
+                          .arg(rowList(outcome.goneRows)));
+        if (changes.records.empty() || changes.records.size() > outcome.goneRows.size())
+            M::MsgBox(QStringLiteral("Changes have Saved!"));
+        return;
+    case Result::Conflict:
+        M::MsgBox(QStringLiteral("Records were changed by another user after they were loaded, so "
+                                 "nothing was saved! Search again to load them anew!!!"));
+        return;
+    case Result::NotEnoughStock:
+        M::MsgBox(QStringLiteral("Not enough supplies in store of %1! Nothing was saved!!!")
+                      .arg(outcome.product));
+        return;
+    case Result::PickGone:
+        M::MsgBox(QStringLiteral("The picked %1 (ID %2) no longer exists! Nothing was saved!!!")
+                      .arg(outcome.pickTable == QLatin1String("customers")
+                               ? QStringLiteral("customer")
+                               : QStringLiteral("product"))
+                      .arg(outcome.pickId));
+        return;
+    }
+}
+
+} // namespace
+
+Frm_EditResults::Frm_EditResults(QWidget *parent)
+    : kestrel::KForm(parent), ui(new Ui::Frm_EditResults)
+{
+    ui->setupUi(this);
+    frm_QueryResult = ui->frm_QueryResult;
+    fxg_QueryResult = ui->fxg_QueryResult;
+    cmd_Show = ui->cmd_Show;
+    cmd_Save = ui->cmd_Save;
+    ptb_LegendBlue = ui->ptb_LegendBlue;
+    lbl_LegendBlue = ui->lbl_LegendBlue;
+    ptb_LegendRed = ui->ptb_LegendRed;
+    lbl_LegendRed = ui->lbl_LegendRed;
+    txt = ui->txt;
+    cmb_UM = ui->cmb_UM;
+    cmb_Country = ui->cmb_Country;
+    dtp = ui->dtp;
+    cmd = ui->cmd;
+    m_rows = std::make_unique<kestrel::EditGridRows>(*fxg_QueryResult);
+    m_editors = std::make_unique<kestrel::CellEditors>(
+        kestrel::CellEditors::Controls{fxg_QueryResult, txt, cmb_UM, cmb_Country, dtp, cmd},
+        *m_rows);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(cmd_Show), static_cast<QWidget *>(cmd_Save),
+          static_cast<QWidget *>(lbl_LegendBlue), static_cast<QWidget *>(lbl_LegendRed)})
+        fitToText(widget);
+    // A list editor must fit into a row.
+    QHeaderView *rows = fxg_QueryResult->verticalHeader();
+    rows->setDefaultSectionSize(std::max(rows->defaultSectionSize(), cmb_UM->sizeHint().height()));
+    m_frameWidth = pixelsToTwips(frm_QueryResult->width());
+    m_frameHeight = pixelsToTwips(frm_QueryResult->height());
+    setMinimumSize(smallestSize());
+    setFocusProxy(fxg_QueryResult);
+    connect(cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
+    connect(cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
+}
+
+Frm_EditResults::~Frm_EditResults()
+{
+    m_editors.reset();
+    delete ui;
+}
+
+QSize Frm_EditResults::sizeHint() const
+{
+    return {960, 520};
+}
+
+QPointer<Frm_EditResults> Frm_EditResults::Open(const kestrel::EditRequest &request)
+{
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (!host)
+        return nullptr;
+    // One request, one freshly loaded window.
+    host->closeForm<Frm_EditResults>();
+    request.writeContract();
+    QPointer<Frm_EditResults> form = host->showForm<Frm_EditResults>();
+    if (!form || form->isUnloading())
+        return nullptr;
+    return form;
+}
+
+void Frm_EditResults::Form_Load()
+{
+    m_statement = M::EditSQL;
+    m_columns = M::EditCellNameFormat;
+    m_dataColumns = std::clamp(M::EditColCount, 1, kestrel::EditGridDataColumns);
+    m_joined = M::EditGridJoined;
+    // Picks of an earlier grid belong to rows this grid does not have.
+    M::PickedIDs.clear();
+    NoRows = false;
+    const QPointer<Frm_EditResults> alive(this);
+    LoadGrid();
+    if (!alive || isUnloading())
+        return;
+    Form_Resize();
+}
+
+bool Frm_EditResults::LoadGrid()
+{
+    const bool loaded = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        m_rows->load(c, m_statement, m_columns, m_dataColumns, m_joined);
+    });
+    if (!loaded) {
+        Unload();
+        return false;
+    }
+    NoRows = m_rows->noRows();
+    // Nothing to compare or save: the one row is a message.
+    cmd_Show->setEnabled(!NoRows);
+    cmd_Save->setEnabled(!NoRows);
+    fxg_QueryResult->setRow(1);
+    fxg_QueryResult->setCol(std::min(2, m_dataColumns));
+    return !NoRows;
+}
+
+QSize Frm_EditResults::smallestSize() const
+{
+    // The frame stops following the window below 8760 by 1395 twips, and
+    // the legends and the buttons must fit side by side without overlapping.
+    const int gap = twipsToPixels(Gap);
+    const int legends = lbl_LegendBlue->x() + lbl_LegendBlue->width() + gap + ptb_LegendRed->width()
+                        + gap + lbl_LegendRed->width();
+    const int buttons = cmd_Show->width() + gap + cmd_Save->width() + gap;
+    const int frameMargin = twipsToPixels(FrameWidthMargin);
+    const int grid = fxg_QueryResult->horizontalHeader()->sizeHint().height()
+                     + MinGridRows * cmb_UM->sizeHint().height();
+    const int height = twipsToPixels(GridTop) + grid + gap + cmd_Save->height() + gap
+                       + twipsToPixels(FrameHeightMargin);
+    return QSize(std::max(twipsToPixels(MinInnerWidth), legends + gap + buttons + frameMargin),
+                 std::max(twipsToPixels(MinInnerHeight), height));
+}
+
+void Frm_EditResults::Form_Resize()
+{
+    const int innerWidth = pixelsToTwips(width());
+    const int innerHeight = pixelsToTwips(height());
+    if (innerWidth >= MinInnerWidth)
+        m_frameWidth = innerWidth - FrameWidthMargin;
+    if (innerHeight >= MinInnerHeight)
+        m_frameHeight = innerHeight - FrameHeightMargin;
+    const int frameWidth = twipsToPixels(m_frameWidth);
+    const int frameHeight = twipsToPixels(m_frameHeight);
+    const int gap = twipsToPixels(Gap);
+    frm_QueryResult->setGeometry(twipsToPixels(FrameLeft), 0, frameWidth, frameHeight);
+
+    const int buttonTop = frameHeight - cmd_Save->height() - gap;
+    cmd_Save->move(frameWidth - cmd_Save->width() - gap, buttonTop);
+    cmd_Show->move(cmd_Save->x() - cmd_Show->width() - gap, buttonTop);
+    const int gridTop = twipsToPixels(GridTop);
+    fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), gridTop,
+                                 frameWidth - twipsToPixels(FrameWidthMargin),
+                                 std::max(buttonTop - gap - gridTop, 0));
+
+    // The legends share the buttons' row, centred on it.
+    const int middle = buttonTop + cmd_Save->height() / 2;
+    const auto centre = [middle](QWidget *widget, int left) {
+        widget->move(left, middle - widget->height() / 2);
+    };
+    centre(ptb_LegendBlue, ptb_LegendBlue->x());
+    centre(lbl_LegendBlue, lbl_LegendBlue->x());
+    centre(ptb_LegendRed, lbl_LegendBlue->geometry().right() + 1 + gap);
+    centre(lbl_LegendRed, ptb_LegendRed->geometry().right() + 1 + gap);
+
+    kestrel::shareColumnWidths(*fxg_QueryResult, m_columns);
+    m_editors->follow();
+}
+
+void Frm_EditResults::resizeEvent(QResizeEvent *event)
+{
+    kestrel::KForm::resizeEvent(event);
+    Form_Resize();
+}
+
+void Frm_EditResults::closeEvent(QCloseEvent *event)
+{
+    kestrel::KForm::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    M::EditGridJoined = false;
+    M::PickedIDs.clear();
+}
+
+void Frm_EditResults::cmd_Show_Click()
+{
+    CompareRows(false);
+}
+
+void Frm_EditResults::cmd_Save_Click()
+{
+    CompareRows(true);
+}
+
+void Frm_EditResults::CompareRows(bool save)
+{
+    // An edit still open is part of what the operator asks about.
+    m_editors->EndEdit();
+    if (NoRows)
+        return;
+    if (save)
+        saveChanges();
+    else
+        showChanges();
+}
+
+void Frm_EditResults::showChanges()
+{
+    const bool compared = kestrel::db::runConnectionCycle(
+        [&](kestrel::db::OdbcConnection &c) { m_rows->compare(c, m_statement); });
+    if (!compared) {
+        Unload();
+        return;
+    }
+    M::MsgBox(QStringLiteral("Changes have checked!"));
+}
+
+void Frm_EditResults::saveChanges()
+{
+    using Unreadable = kestrel::EditGridRows::Unreadable;
+    const auto changes = m_rows->changes();
+    if (const auto *bad = std::get_if<Unreadable>(&changes)) {
+        m_rows->mark(bad->row, bad->col, kestrel::ChangedColor);
+        const kestrel::EditGridColumn &column = m_rows->column(bad->col);
+        const bool date =
+            kestrel::edit::fieldKind(column.sqlType) == kestrel::edit::FieldKind::Date;
+        M::MsgBox(QStringLiteral("Row %1, %2: \"%3\" is not a %4! Nothing was saved!!!")
+                      .arg(bad->row)
+                      .arg(column.header, fxg_QueryResult->TextMatrix(bad->row, bad->col),
+                           date ? QStringLiteral("date") : QStringLiteral("number")));
+        return;
+    }
+    const kestrel::edit::ChangeSet &set = std::get<kestrel::edit::ChangeSet>(changes);
+    kestrel::edit::SaveOutcome outcome;
+    if (!set.records.empty()) {
+        const bool saved = kestrel::db::runConnectionCycle(
+            [&](kestrel::db::OdbcConnection &c) { outcome = kestrel::edit::saveChanges(c, set); });
+        if (!saved) {
+            Unload();
+            return;
+        }
+    }
+    m_rows->saved(set, outcome);
+    reportSave(set, outcome);
+}

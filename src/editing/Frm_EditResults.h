@@ -1,0 +1,101 @@
+#pragma once
+// The edit grid: the one window in which records are changed after they were
+// entered. A find form builds an EditRequest and opens the window with it;
+// the window shows the statement's rows, lets the operator change cells
+// through in-cell editors (CellEditors), marks the cells that differ from
+// the database ("Show Changes") and saves what the operator changed in one
+// transaction ("Save Changes in DB"), never over another user's change.
+
+#include "core/shared/EditRequest.h"
+#include "editing/CellEditors.h"
+#include "editing/EditGridRows.h"
+#include "widgets/KForm.h"
+
+#include <QPointer>
+#include <memory>
+
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+namespace kestrel {
+class FlexGrid;
+}
+namespace Ui {
+class Frm_EditResults;
+}
+
+class Frm_EditResults : public kestrel::KForm {
+    Q_OBJECT
+public:
+    explicit Frm_EditResults(QWidget *parent = nullptr);
+    ~Frm_EditResults() override;
+
+    // How every find form opens the grid: closes the open one, writes the
+    // request into the contract and opens a fresh window on it. Null when
+    // there is no form host or the window closed itself while loading.
+    static QPointer<Frm_EditResults> Open(const kestrel::EditRequest &request);
+
+    // Runs EditSQL and shows its rows.
+    void Form_Load() override;
+    QSize sizeHint() const override;
+
+    // The in-cell editors (CellEditors).
+    void StartEdit(int keyCode) { m_editors->StartEdit(keyCode); }
+    void EndEdit() { m_editors->EndEdit(); }
+    void EditorKey(int keyCode) { m_editors->EditorKey(keyCode); }
+    QWidget *ActiveEditor() const { return m_editors->ActiveEditor(); }
+
+    void cmd_Show_Click();
+    void cmd_Save_Click();
+
+    // The statement found nothing: the grid shows a message row and no
+    // editor opens.
+    bool NoRows = false;
+
+    QGroupBox *frm_QueryResult;
+    kestrel::FlexGrid *fxg_QueryResult;
+    QPushButton *cmd_Show;
+    QPushButton *cmd_Save;
+    QFrame *ptb_LegendBlue;
+    QLabel *lbl_LegendBlue;
+    QFrame *ptb_LegendRed;
+    QLabel *lbl_LegendRed;
+    QLineEdit *txt;
+    QComboBox *cmb_UM;
+    QComboBox *cmb_Country;
+    QDateEdit *dtp;
+    QPushButton *cmd;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Loads the rows; false when the statement found none.
+    bool LoadGrid();
+    // Marks the cells that differ from the database; with save, writes what
+    // the operator changed.
+    void CompareRows(bool save);
+    void showChanges();
+    void saveChanges();
+    void Form_Resize();
+    // The least size at which frame, grid, legends and buttons all show.
+    QSize smallestSize() const;
+
+    Ui::Frm_EditResults *ui;
+    std::unique_ptr<kestrel::EditGridRows> m_rows;
+    std::unique_ptr<kestrel::CellEditors> m_editors;
+    // The window's own copy of its request: a find form writing the contract
+    // for its next search must not reshape a grid that is still open.
+    kestrel::db::Statement m_statement;
+    mdl_Variables_Functions::ColumnTable m_columns;
+    int m_dataColumns = 0;
+    bool m_joined = false;
+    // Frame size in twips, kept below the window's minimum size.
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+};

@@ -1,0 +1,175 @@
+// The edit grid's core without a database: its statements with their bound
+// values, how cell texts are read as values and compared with stored ones,
+// and what an edit request writes into the contract.
+
+#include "core/editing/EditCells.h"
+#include "core/statements/Edit.h"
+#include "support/CoreSupport.h"
+
+#include <sql.h>
+
+#include <QTest>
+
+namespace M = mdl_Variables_Functions;
+using namespace kestrel;
+using db::SqlValue;
+
+Q_DECLARE_METATYPE(kestrel::db::Statement)
+Q_DECLARE_METATYPE(kestrel::db::Value)
+
+class TestEditStatements : public QObject {
+    Q_OBJECT
+
+private slots:
+    void statements_data()
+    {
+        QTest::addColumn<db::Statement>("statement");
+        QTest::addColumn<QString>("rendered");
+        const std::vector<qint64> ids{17, 4};
+        QTest::newRow("records by ID, locked")
+            << sql::recordsById("customers", ids, sql::Lock::ForUpdate)
+            << "SELECT * FROM `customers` WHERE `ID` IN (17,4) FOR UPDATE";
+        QTest::newRow("records by ID, a table name with a backquote")
+            << sql::recordsById("odd`name", std::vector<qint64>{1}, sql::Lock::None)
+            << "SELECT * FROM `odd``name` WHERE `ID` IN (1)";
+        QTest::newRow("sales by ID keep their customer and product IDs")
+            << sql::salesById(std::vector<qint64>{21}, sql::Lock::None)
+            << "SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
+               "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
+               "products.Description,turnover.ProductID,turnover.CustomerID FROM turnover "
+               "LEFT JOIN customers ON customers.ID = turnover.CustomerID LEFT JOIN products ON "
+               "products.ID = turnover.ProductID WHERE turnover.ID IN (21)";
+        QTest::newRow("stocks") << sql::productStocks(ids)
+                                << "SELECT ID,Description,Quantity FROM products WHERE ID IN "
+                                   "(17,4) FOR UPDATE";
+        QTest::newRow("update, a quote and Cyrillic letters stay one value")
+            << sql::updateRecord("cities",
+                                 {{"FullName", SqlValue::text("\u041e'\u0411\u0440')--")},
+                                  {"PostalCode", SqlValue::integer(1011)}},
+                                 2)
+            << "UPDATE `cities` SET `FullName` = '\u041e''\u0411\u0440'')--',`PostalCode` = 1011 "
+               "WHERE `ID` = 2";
+        QTest::newRow("stock given")
+            << sql::moveStock(13, -21)
+            << "UPDATE products SET Quantity = Quantity + -21 WHERE ID = 13";
+        QTest::newRow("stock back, a fraction kept") << sql::moveStock(11, 2.5)
+                                                     << "UPDATE products SET Quantity = Quantity + "
+                                                        "2.5 WHERE ID = 11";
+    }
+    void statements()
+    {
+        QFETCH(db::Statement, statement);
+        QFETCH(QString, rendered);
+        QCOMPARE(statement.rendered(), rendered);
+        QCOMPARE(qsizetype(statement.params.size()), statement.sql.count(QLatin1Char('?')));
+    }
+
+    // What a cell's text stores in a field of each kind; "-" where it
+    // cannot be stored at all.
+    void cellValues_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("literal");
+        const int text = int(edit::FieldKind::Text), integer = int(edit::FieldKind::Integer);
+        const int decimal = int(edit::FieldKind::Decimal), date = int(edit::FieldKind::Date);
+        QTest::newRow("text as it is") << text << " O'Brien "
+                                       << "' O''Brien '";
+        QTest::newRow("empty text") << text << ""
+                                    << "''";
+        QTest::newRow("amount with a comma") << decimal << "13,5"
+                                             << "13.5";
+        QTest::newRow("amount with a point") << decimal << "13.50"
+                                             << "13.50";
+        QTest::newRow("two commas") << decimal << "3,54,,"
+                                    << "-";
+        QTest::newRow("exponent") << decimal << "1e5"
+                                  << "-";
+        QTest::newRow("empty amount") << decimal << ""
+                                      << "-";
+        QTest::newRow("whole number") << integer << "1011"
+                                      << "1011";
+        QTest::newRow("fraction for a whole number") << integer << "10,5"
+                                                     << "-";
+        QTest::newRow("grid date") << date << "2008. 03. 05."
+                                   << "'2008-03-05'";
+        QTest::newRow("statement date") << date << "2008-03-05"
+                                        << "'2008-03-05'";
+        QTest::newRow("unknown date") << date << "Unknow"
+                                      << "-";
+        QTest::newRow("no such day") << date << "2008. 02. 30."
+                                     << "-";
+    }
+    void cellValues()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, literal);
+        const std::optional<SqlValue> value = edit::cellValue(edit::FieldKind(kind), text);
+        QCOMPARE(value ? value->literal() : QStringLiteral("-"), literal);
+    }
+
+    // Whether a stored value and a cell's text say the same.
+    void sameValues_data()
+    {
+        QTest::addColumn<db::Value>("stored");
+        QTest::addColumn<int>("sqlType");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("same");
+        const db::Value null;
+        QTest::newRow("NULL reads as unknown") << null << int(SQL_TYPE_DATE) << "Unknow" << true;
+        QTest::newRow("NULL is no date") << null << int(SQL_TYPE_DATE) << "2008. 03. 05." << false;
+        QTest::newRow("NULL is no empty text") << null << int(SQL_VARCHAR) << "" << false;
+        const db::Value price = QStringLiteral("12.50");
+        QTest::newRow("price as shown") << price << int(SQL_DOUBLE) << "12,50" << true;
+        QTest::newRow("price as typed") << price << int(SQL_DOUBLE) << "12,5" << true;
+        QTest::newRow("another price") << price << int(SQL_DOUBLE) << "12,51" << false;
+        QTest::newRow("no number") << price << int(SQL_DOUBLE) << "12,5,0" << false;
+        const db::Value day = QStringLiteral("2008-03-05");
+        QTest::newRow("date as shown") << day << int(SQL_TYPE_DATE) << "2008. 03. 05." << true;
+        QTest::newRow("another date") << day << int(SQL_TYPE_DATE) << "2008. 03. 06." << false;
+        QTest::newRow("zero date as shown") << db::Value(QStringLiteral("0000-00-00"))
+                                            << int(SQL_TYPE_DATE) << "0000-00-00" << true;
+        const db::Value name = QStringLiteral("Milk");
+        QTest::newRow("text exactly") << name << int(SQL_VARCHAR) << "Milk" << true;
+        QTest::newRow("text by case") << name << int(SQL_VARCHAR) << "milk" << false;
+        QTest::newRow("text with a blank") << name << int(SQL_VARCHAR) << "Milk " << false;
+        QTest::newRow("text that reads as a number")
+            << db::Value(QStringLiteral("0612")) << int(SQL_VARCHAR) << "612" << false;
+    }
+    void sameValues()
+    {
+        QFETCH(db::Value, stored);
+        QFETCH(int, sqlType);
+        QFETCH(QString, text);
+        QFETCH(bool, same);
+        QCOMPARE(edit::sameValue(stored, sqlType, text), same);
+    }
+
+    void editRequestWritesTheGridsHalfOfTheContract()
+    {
+        M::EditCellNameFormat[9][M::SlotField] = QStringLiteral("Left");
+        EditRequest request = sql::editProducts(db::Statement("SELECT * FROM products"));
+        request.writeContract();
+        QCOMPARE(M::EditSQL.sql, QStringLiteral("SELECT * FROM products"));
+        QCOMPARE(M::EditColCount, 7);
+        QVERIFY(!M::EditGridJoined);
+        QCOMPARE(M::EditCellNameFormat[0][M::SlotWidth], QStringLiteral("0.0203"));
+        QCOMPARE(M::EditCellNameFormat[3], (M::ColumnDescription{"CMB", "UM", "", "0.0848", "UM"}));
+        QCOMPARE(M::EditCellNameFormat[7][M::SlotEditor], QStringLiteral("DTPCK"));
+        QCOMPARE(M::EditCellNameFormat[9][M::SlotField], QStringLiteral("Left"));
+
+        sql::editTransactions(db::Statement("SELECT 1")).writeContract();
+        QCOMPARE(M::EditColCount, 9);
+        QVERIFY(M::EditGridJoined);
+        QCOMPARE(M::EditCellNameFormat[2][M::SlotEditor], QStringLiteral("PCKBTN"));
+        // The grid has ten data columns; more are cut off.
+        request.columns.resize(12, {"TXT", "Extra", "0.01"});
+        request.writeContract();
+        QCOMPARE(M::EditColCount, 10);
+        QCOMPARE(M::EditCellNameFormat[11][M::SlotField], QString());
+    }
+};
+
+QTEST_MAIN(TestEditStatements)
+#include "tst_edit_statements.moc"
