@@ -1,6 +1,8 @@
 #include "widgets/FormHost.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPointer>
 
 namespace kestrel {
@@ -25,6 +27,21 @@ protected:
             setProperty(ClosingProperty, true);
     }
 };
+
+// The system menu of a sub-window offers Close on the platform's close keys
+// (Ctrl+W among them). Where the host window's own commands use such a key,
+// it stays theirs: otherwise neither would run while a form is open.
+void leaveHostShortcutsToTheHost(QMdiSubWindow *sub, const QWidget *host)
+{
+    QList<QKeySequence> taken;
+    for (const QAction *action : host->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
+        taken += action->shortcuts();
+    for (QAction *action : sub->systemMenu()->actions()) {
+        QList<QKeySequence> kept = action->shortcuts();
+        kept.removeIf([&](const QKeySequence &key) { return taken.contains(key); });
+        action->setShortcuts(kept);
+    }
+}
 
 } // namespace
 
@@ -55,6 +72,7 @@ void FormHost::addForm(KForm *form)
     sub->setWidget(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(m_area->window()->windowIcon());
+    leaveHostShortcutsToTheHost(sub, m_area->window());
     m_area->addSubWindow(sub);
     sub->adjustSize();
     sub->show();
