@@ -202,6 +202,9 @@ private slots:
                                 << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
         QTest::newRow("without trailing blank")
             << with(k, {{"cmb_Country", "\u2022 Canada"}}) << "1|BUD|Budapest|1011|Canada|HUN";
+        QTest::newRow("emoji, stored as shown")
+            << with(k, {{"txt_Acronym", "B\U0001F426D"}, {"txt_FullName", "\U0001F426 Town"}})
+            << "1|B\U0001F426D|\U0001F426 Town|1011|Hungary |HUN";
         QTest::newRow("quotes and backslash")
             << with(k, {{"txt_FullName", "O'Brien \\ Town"},
                         {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
@@ -332,13 +335,20 @@ private slots:
                     {"txt_PersonalIDNo", "1\t", "1", 0},
                     {"txt_Price", "1,2x0.5", "1,205", 2},
                     {"txt_BarCode", "7,7", "77", 1},
-                    {"txt_CustomQuantity", "5,0", "50", 1}};
+                    {"txt_CustomQuantity", "5,0", "50", 1},
+                    // Limits count characters as a person sees them: an
+                    // emoji at the limit goes whole or not at all.
+                    {"txt_Acronym", "AB\U0001F426", "AB\U0001F426", 0},
+                    {"txt_Acronym", "ABC\U0001F426", "ABC", 0}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
         for (const auto &[box, limit] :
              {std::pair{"txt_Telephone", 16}, {"txt_Price", 16}, {"txt_Address", 255}})
             QTest::addRow("%s: %d", box, limit)
                 << box << QString(limit + 2, '5') << QString(limit, '5') << 0;
+        const QString emoji = QStringLiteral("\U0001F426");
+        QTest::newRow("txt_Address: emoji at the limit")
+            << "txt_Address" << QString(254, 'a') + emoji + emoji << QString(254, 'a') + emoji << 0;
     }
     void keyFiltersAndLimits()
     {

@@ -2,7 +2,6 @@
 #include "ui_Frm_AddCustomer.h"
 
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 #include <QEvent>
@@ -14,8 +13,6 @@ Frm_AddCustomer::Frm_AddCustomer(QWidget *parent)
       ui(new Ui::Frm_AddCustomer)
 {
     ui->setupUi(this);
-    installTextLengthLimit(ui->txt_Address);
-    installTextLengthLimit(ui->txt_ShippingAddress);
     NumericKeyFilter::install(ui->txt_Telephone, false);
     NumericKeyFilter::install(ui->txt_PersonalIDNo, false);
     ui->txt_Address->installEventFilter(this);

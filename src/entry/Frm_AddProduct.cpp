@@ -5,7 +5,6 @@
 #include "core/statements/Records.h"
 #include "widgets/FixedListBox.h"
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 
@@ -16,7 +15,6 @@ Frm_AddProduct::Frm_AddProduct(QWidget *parent)
       ui(new Ui::Frm_AddProduct)
 {
     ui->setupUi(this);
-    installTextLengthLimit(ui->txt_Description);
     lists::setUpFixedList(ui->cmb_UM, lists::unitItems());
     NumericKeyFilter::install(ui->txt_Price, true);
     NumericKeyFilter::install(ui->txt_BarCode, false);

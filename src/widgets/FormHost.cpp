@@ -1,5 +1,7 @@
 #include "widgets/FormHost.h"
 
+#include "widgets/TextLengthLimit.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
@@ -73,6 +75,8 @@ void FormHost::addForm(KForm *form)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(m_area->window()->windowIcon());
     leaveHostShortcutsToTheHost(sub, m_area->window());
+    // Every box's limit counts characters, whatever its own check.
+    installTextLengthLimits(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
     sub->show();

@@ -5,6 +5,7 @@
 #include "core/database/ConnectionString.h"
 #include "core/database/ParamFile.h"
 #include "core/shared/ResultRequest.h"
+#include "core/shared/TextLimits.h"
 #include "support/CoreSupport.h"
 
 #include <QFile>
@@ -29,6 +30,8 @@ private slots:
     void paramFileWriting();
     void paramFileKeepsItsEncoding_data();
     void paramFileKeepsItsEncoding();
+    void limitsCutWholeCharacters_data();
+    void limitsCutWholeCharacters();
     void filterNumericKey_data();
     void filterNumericKey();
     void requestWritesTheContract();
@@ -227,6 +230,36 @@ void TestCore::paramFileKeepsItsEncoding()
     QVERIFY(db::writeParamFile(path, read.values, nullptr, read.encoding));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), after);
+}
+
+// "|" marks the cursor, before and after.
+void TestCore::limitsCutWholeCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("fitted");
+    const QString emoji = QStringLiteral("\U0001F426");
+    QTest::newRow("fits") << "AB|" << 3 << "AB|";
+    QTest::newRow("an emoji counts once") << "AB" + emoji + "|" << 3 << "AB" + emoji + "|";
+    QTest::newRow("an emoji past the limit goes whole")
+        << "ABC" + emoji + "|" << 3 << "ABC|";
+    QTest::newRow("typed in the middle goes, the rest stays")
+        << "A" + emoji + "x|BC" << 3 << "A|BC";
+    QTest::newRow("an accent stays with its letter") << "ABe\u0301|" << 3 << "AB|";
+    QTest::newRow("a flag is never halved") << "A\U0001F1ED\U0001F1FA|" << 2 << "A|";
+    QTest::newRow("set in code: cut at the end") << "|ABCDE" << 3 << "|ABC";
+    QTest::newRow("more than typed: the rest from the end") << "AB|CDE" << 3 << "|CDE";
+}
+
+void TestCore::limitsCutWholeCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(int, limit);
+    QFETCH(QString, fitted);
+    qsizetype cursor = text.indexOf(QLatin1Char('|'));
+    QString result = fitToLimit(text.remove(QLatin1Char('|')), limit, &cursor);
+    QVERIFY(characterCount(result) <= limit);
+    QCOMPARE(result.insert(cursor, QLatin1Char('|')), fitted);
 }
 
 void TestCore::filterNumericKey_data()
