@@ -7,6 +7,7 @@
 #include "widgets/FixedListBox.h"
 
 #include <QCalendarWidget>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -250,6 +251,10 @@ private slots:
         const FormKind k =
             checkRows("product", 0, {"Description", "Price", "BarCode", "UM", "Quantity"});
         QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << empty("Price");
+        // An amount the server could not read never reaches it.
+        for (const char *price : {"1,2,3", ","})
+            QTest::addRow("price %s", price)
+                << with(k, {{"txt_Price", price}}) << "Price must be an amount such as 12,50!!!";
         for (const char *quantity : {"0", "000"})
             QTest::addRow("custom quantity %s", quantity)
                 << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
@@ -366,6 +371,46 @@ private slots:
         QCOMPARE(run->messages->beeps, beeps);
         QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
         QVERIFY(run->messages->messages.empty());
+    }
+
+    // A year typed into a calendar's year editor, then a day of the month
+    // shown clicked: the calendar keeps to the days the server stores, so
+    // the save goes through and the form is not lost.
+    void typedCalendarYearStaysStorable_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("calendar");
+        QTest::addColumn<QString>("year");
+        for (const char *year : {"0", "999", "-5"}) {
+            QTest::addRow("customer, %s", year) << "customer"
+                                                << "mntvw_Joined" << year;
+            QTest::addRow("product, %s", year) << "product"
+                                               << "mntvw_LastDelivery" << year;
+        }
+    }
+    void typedCalendarYearStaysStorable()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, calendar);
+        QFETCH(QString, year);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        fill(form, k, k.valid);
+        auto *dates = control<QCalendarWidget>(form, calendar);
+        QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"), Qt::LeftButton);
+        QWidget *yearEdit = control(dates, "qt_calendar_yearedit");
+        QTest::keyClick(yearEdit, Qt::Key_A, Qt::ControlModifier);
+        type(yearEdit, year + "\n");
+        auto *days = control<QAbstractItemView>(dates, "qt_calendar_calendarview");
+        QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
+                          days->visualRect(days->model()->index(3, 3)).center());
+        QCOMPARE_GE(dates->selectedDate(), QDate(1000, 1, 1));
+        click(form, "cmd_OK");
+        QCOMPARE(run->messages->texts(), QStringList());
+        QVERIFY(!isOpen(kind));
+        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
+        QCOMPARE_GE(scalar("SELECT " + column + " FROM " + k.table).value_or(""),
+                    QStringLiteral("1000-01-01"));
     }
 
     void shippingAddressFollowsTheAddress()

@@ -1,5 +1,6 @@
 #include "widgets/FormHost.h"
 
+#include "widgets/DateLimits.h"
 #include "widgets/TextLengthLimit.h"
 
 #include <QAction>
@@ -75,8 +76,10 @@ void FormHost::addForm(KForm *form)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(m_area->window()->windowIcon());
     leaveHostShortcutsToTheHost(sub, m_area->window());
-    // Every box's limit counts characters, whatever its own check.
+    // Every box's limit counts characters, whatever its own check, and
+    // every date stays one the server stores.
     installTextLengthLimits(form);
+    limitToStorableDates(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
     sub->show();
