@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QShortcutEvent>
 #include <QTest>
@@ -88,6 +89,8 @@ private slots:
     void shortcutsReachTheMainWindowWhateverIsOpen();
     void ctrlWOpensTheSettingsFromAForm();
     void oneInstancePerForm();
+    void formsStayTidyMaximised_data();
+    void formsStayTidyMaximised();
     void toolbarDispatch();
     void insertPanelFollowsTheKey();
     void tilingAndCascade();
@@ -234,6 +237,44 @@ void TestMainWindow::ctrlWOpensTheSettingsFromAForm()
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(m_run->main->mdiArea()->activeSubWindow()->widget(),
              m_run->main->findForm<Frm_ConnectionSettings>());
+}
+
+// Maximised, a form of fields keeps its rows together at the top left and
+// its boxes their widths, instead of spreading over the screen.
+void TestMainWindow::formsStayTidyMaximised_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command :
+         {"mnu_AddCity", "mnu_AddCustomer", "mnu_AddProduct", "mnu_CSettings", "mnu_TestConnect"})
+        QTest::newRow(command) << command;
+}
+
+void TestMainWindow::formsStayTidyMaximised()
+{
+    QFETCH(QString, command);
+    m_run->main->resize(2000, 1400);
+    test::trigger(m_run->main.get(), command);
+    QMdiSubWindow *sub = m_run->main->mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    QWidget *form = sub->widget();
+    const auto rowsSpan = [form] {
+        int top = INT_MAX, bottom = 0;
+        for (const QLineEdit *box : form->findChildren<QLineEdit *>()) {
+            const int y = box->mapTo(form, QPoint()).y();
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + box->height());
+        }
+        return bottom - top;
+    };
+    const QSize natural = form->size();
+    const int span = rowsSpan();
+    sub->showMaximized();
+    QTRY_VERIFY(sub->isMaximized());
+    QCOMPARE_GT(sub->width(), 2 * natural.width());
+    QCOMPARE(form->pos(), sub->contentsRect().topLeft());
+    QCOMPARE_LE(form->width(), natural.width() * 3 / 2);
+    QCOMPARE_LE(form->height(), natural.height() * 3 / 2);
+    QCOMPARE_LE(rowsSpan(), span * 3 / 2);
 }
 
 void TestMainWindow::oneInstancePerForm()

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QPointer>
 
@@ -46,6 +47,22 @@ void leaveHostShortcutsToTheHost(QMdiSubWindow *sub, const QWidget *host)
     }
 }
 
+// A form of fields keeps its fields together at the top left whatever the
+// size of its window (maximised included), rather than spreading its rows
+// and stretching every box across the screen: it grows to half again its
+// natural size at most, room enough for texts that change while it is open.
+// A form whose content should fill the window (a grid) says so with the
+// property "stretchesWithWindow" in its .ui file.
+void keepContentTogether(KForm *form)
+{
+    if (!form->layout() || form->property("stretchesWithWindow").toBool())
+        return;
+    form->setMaximumSize(form->sizeHint() * 3 / 2);
+    form->layout()->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    if (QLayout *window = form->parentWidget()->layout())
+        window->setAlignment(form, Qt::AlignTop | Qt::AlignLeft);
+}
+
 } // namespace
 
 FormHost::FormHost()
@@ -80,6 +97,7 @@ void FormHost::addForm(KForm *form)
     // every date stays one the server stores.
     installTextLengthLimits(form);
     limitToStorableDates(form);
+    keepContentTogether(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
     sub->show();
