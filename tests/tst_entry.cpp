@@ -8,6 +8,7 @@
 
 #include <QCalendarWidget>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -462,6 +463,26 @@ private slots:
         const QString column = kind == "customer" ? "Joined" : "LastDelivery";
         QCOMPARE_GE(scalar("SELECT " + column + " FROM " + k.table).value_or(""),
                     QStringLiteral("1000-01-01"));
+    }
+
+    // The quantity options with the keys alone: Tab comes to the group,
+    // the arrows choose within it, Tab goes on to the custom quantity.
+    void quantityOptionsByKeyboard()
+    {
+        QWidget *form = open("product");
+        QVERIFY(QTest::qWaitForWindowActive(run->main.get()));
+        control(form, "cmb_UM")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(form, "opt_CustomQuantity"));
+        for (const char *chosen : {"opt_100xQuantity", "opt_50xQuantity", "opt_10xQuantity"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+            QVERIFY2(control<QAbstractButton>(form, chosen)->isChecked(), chosen);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(control<QAbstractButton>(form, "opt_50xQuantity")->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(form, "txt_CustomQuantity"));
+        QCOMPARE(run->messages->beeps, 0);
     }
 
     void shippingAddressFollowsTheAddress()

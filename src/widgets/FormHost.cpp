@@ -1,6 +1,7 @@
 #include "widgets/FormHost.h"
 
 #include "widgets/DateLimits.h"
+#include "widgets/OptionGroups.h"
 #include "widgets/TextLengthLimit.h"
 
 #include <QAction>
@@ -93,10 +94,11 @@ void FormHost::addForm(KForm *form)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(m_area->window()->windowIcon());
     leaveHostShortcutsToTheHost(sub, m_area->window());
-    // Every box's limit counts characters, whatever its own check, and
-    // every date stays one the server stores.
+    // Every box's limit counts characters, whatever its own check, every
+    // date stays one the server stores, and option groups work by key.
     installTextLengthLimits(form);
     limitToStorableDates(form);
+    tabToTheChosenOptions(form);
     keepContentTogether(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
