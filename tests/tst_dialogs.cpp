@@ -61,6 +61,7 @@ private slots:
     void settingsDefaultThenOK();
     void settingsClearedFieldsAndMissingDefaults();
     void settingsThatCannotBeSavedChangeNothing();
+    void settingsKeepASingleByteFileSingleByte();
     void testConnection();
 
 private:
@@ -187,6 +188,25 @@ void TestDialogs::settingsThatCannotBeSavedChangeNothing()
     QVERIFY(m_run->messages->messages[0].text.contains(db::ParamFileName));
     QCOMPARE(M::ConnString, string);
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>()); // still there to try again
+}
+
+void TestDialogs::settingsKeepASingleByteFileSingleByte()
+{
+    // A file written by an older tool, in Windows-1252: "café" in one byte each.
+    QStringList params = test::testParams();
+    QByteArray latin1;
+    params[1] = QStringLiteral("caf\u00e9");
+    for (const QString &value : params)
+        latin1 += value.toLatin1() + "\r\n";
+    QFile file(db::ParamFileName);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(latin1) == latin1.size());
+    file.close();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
+    QCOMPARE(field(settings, "txt_Desc")->text(), QStringLiteral("caf\u00e9"));
+    click(settings, "cmd_OK");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), latin1);
+    QCOMPARE(M::ConnString, M::BuildConnectionString(params));
 }
 
 void TestDialogs::testConnection()

@@ -7,6 +7,8 @@
 #include "widgets/FixedListBox.h"
 
 #include <QCalendarWidget>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -202,6 +204,9 @@ private slots:
                                 << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
         QTest::newRow("without trailing blank")
             << with(k, {{"cmb_Country", "\u2022 Canada"}}) << "1|BUD|Budapest|1011|Canada|HUN";
+        QTest::newRow("emoji, stored as shown")
+            << with(k, {{"txt_Acronym", "B\U0001F426D"}, {"txt_FullName", "\U0001F426 Town"}})
+            << "1|B\U0001F426D|\U0001F426 Town|1011|Hungary |HUN";
         QTest::newRow("quotes and backslash")
             << with(k, {{"txt_FullName", "O'Brien \\ Town"},
                         {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
@@ -247,6 +252,10 @@ private slots:
         const FormKind k =
             checkRows("product", 0, {"Description", "Price", "BarCode", "UM", "Quantity"});
         QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << empty("Price");
+        // An amount the server could not read never reaches it.
+        for (const char *price : {"1,2,3", ","})
+            QTest::addRow("price %s", price)
+                << with(k, {{"txt_Price", price}}) << "Price must be an amount such as 12,50!!!";
         for (const char *quantity : {"0", "000"})
             QTest::addRow("custom quantity %s", quantity)
                 << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
@@ -263,6 +272,57 @@ private slots:
             << "1|Milk|Pcs|7|3.50|777|" + Today;
     }
     void productChecks() { runChecks("product"); }
+
+    // Names that, quoted with a backslash before the quote, would end their
+    // string under NO_BACKSLASH_ESCAPES and bring values of their own. Each
+    // form stores them as typed, in the server's default mode and in that one
+    // (set by the start-up statement, in the form's own session).
+    void hostileNamesStayValues_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("mode"); // the start-up statement
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("stored");
+        const QString hostile = "x' ,1,CHAR(73),CHAR(72,85,78))#", escaped = "x\\' ,1,CHAR(73))#";
+        for (const char *mode :
+             {"", "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
+            const char *name = *mode ? "NO_BACKSLASH_ESCAPES" : "default mode";
+            QTest::addRow("city, %s", name)
+                << "city" << mode
+                << with(formKind("city"),
+                        {{"txt_Acronym", "x\\'"}, {"txt_FullName", hostile}, {"txt_CountryCode", "'#"}})
+                << "1|x\\'|" + hostile + "|1011|Hungary |'#";
+            QTest::addRow("customer, %s", name)
+                << "customer" << mode
+                << with(formKind("customer"), {{"txt_FirstName", hostile},
+                                               {"txt_SurName", escaped},
+                                               {"txt_Email", "'@'"},
+                                               {"mntvw_Joined", "2008-03-07"}})
+                << "1|" + hostile + "|" + escaped + "|F\u0151 utca 1|BUD|3611234567|'@'|12345678|"
+                       "2008-03-07|F\u0151 utca 1";
+            QTest::addRow("product, %s", name)
+                << "product" << mode
+                << with(formKind("product"),
+                        {{"txt_Description", escaped + hostile}, {"mntvw_LastDelivery", "2008-03-05"}})
+                << "1|" + escaped + hostile + "|Pcs|50|1.20|777|2008-03-05";
+        }
+    }
+    void hostileNamesStayValues()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, mode);
+        QFETCH(QStringList, values);
+        QFETCH(QString, stored);
+        QStringList params = testParams();
+        params[7] = mode;
+        M::ConnString = M::BuildConnectionString(params);
+        fill(open(kind), formKind(kind), values);
+        click(open(kind), "cmd_OK");
+        useTestDatabase();
+        QCOMPARE(run->messages->texts(), QStringList());
+        QCOMPARE(rowCount(formKind(kind).table), 1);
+        QCOMPARE(storedRow(formKind(kind)), stored);
+    }
 
     void addNextThenReset_data()
     {
@@ -332,13 +392,20 @@ private slots:
                     {"txt_PersonalIDNo", "1\t", "1", 0},
                     {"txt_Price", "1,2x0.5", "1,205", 2},
                     {"txt_BarCode", "7,7", "77", 1},
-                    {"txt_CustomQuantity", "5,0", "50", 1}};
+                    {"txt_CustomQuantity", "5,0", "50", 1},
+                    // Limits count characters as a person sees them: an
+                    // emoji at the limit goes whole or not at all.
+                    {"txt_Acronym", "AB\U0001F426", "AB\U0001F426", 0},
+                    {"txt_Acronym", "ABC\U0001F426", "ABC", 0}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
         for (const auto &[box, limit] :
              {std::pair{"txt_Telephone", 16}, {"txt_Price", 16}, {"txt_Address", 255}})
             QTest::addRow("%s: %d", box, limit)
                 << box << QString(limit + 2, '5') << QString(limit, '5') << 0;
+        const QString emoji = QStringLiteral("\U0001F426");
+        QTest::newRow("txt_Address: emoji at the limit")
+            << "txt_Address" << QString(254, 'a') + emoji + emoji << QString(254, 'a') + emoji << 0;
     }
     void keyFiltersAndLimits()
     {
@@ -356,6 +423,66 @@ private slots:
         QCOMPARE(run->messages->beeps, beeps);
         QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
         QVERIFY(run->messages->messages.empty());
+    }
+
+    // A year typed into a calendar's year editor, then a day of the month
+    // shown clicked: the calendar keeps to the days the server stores, so
+    // the save goes through and the form is not lost.
+    void typedCalendarYearStaysStorable_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("calendar");
+        QTest::addColumn<QString>("year");
+        for (const char *year : {"0", "999", "-5"}) {
+            QTest::addRow("customer, %s", year) << "customer"
+                                                << "mntvw_Joined" << year;
+            QTest::addRow("product, %s", year) << "product"
+                                               << "mntvw_LastDelivery" << year;
+        }
+    }
+    void typedCalendarYearStaysStorable()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, calendar);
+        QFETCH(QString, year);
+        const FormKind k = formKind(kind);
+        QWidget *form = open(kind);
+        fill(form, k, k.valid);
+        auto *dates = control<QCalendarWidget>(form, calendar);
+        QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"), Qt::LeftButton);
+        QWidget *yearEdit = control(dates, "qt_calendar_yearedit");
+        QTest::keyClick(yearEdit, Qt::Key_A, Qt::ControlModifier);
+        type(yearEdit, year + "\n");
+        auto *days = control<QAbstractItemView>(dates, "qt_calendar_calendarview");
+        QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
+                          days->visualRect(days->model()->index(3, 3)).center());
+        QCOMPARE_GE(dates->selectedDate(), QDate(1000, 1, 1));
+        click(form, "cmd_OK");
+        QCOMPARE(run->messages->texts(), QStringList());
+        QVERIFY(!isOpen(kind));
+        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
+        QCOMPARE_GE(scalar("SELECT " + column + " FROM " + k.table).value_or(""),
+                    QStringLiteral("1000-01-01"));
+    }
+
+    // The quantity options with the keys alone: Tab comes to the group,
+    // the arrows choose within it, Tab goes on to the custom quantity.
+    void quantityOptionsByKeyboard()
+    {
+        QWidget *form = open("product");
+        QVERIFY(QTest::qWaitForWindowActive(run->main.get()));
+        control(form, "cmb_UM")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(form, "opt_CustomQuantity"));
+        for (const char *chosen : {"opt_100xQuantity", "opt_50xQuantity", "opt_10xQuantity"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+            QVERIFY2(control<QAbstractButton>(form, chosen)->isChecked(), chosen);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(control<QAbstractButton>(form, "opt_50xQuantity")->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(form, "txt_CustomQuantity"));
+        QCOMPARE(run->messages->beeps, 0);
     }
 
     void shippingAddressFollowsTheAddress()

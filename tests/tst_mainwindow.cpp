@@ -4,19 +4,77 @@
 #include "core/database/ParamFile.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "entry/Frm_AddCity.h"
+#include "entry/Frm_AddProduct.h"
 #include "reports/Frm_QueryResults.h"
 #include "shell/Frm_About.h"
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QShortcutEvent>
 #include <QTest>
 #include <QToolBar>
 #include <memory>
 
 namespace M = mdl_Variables_Functions;
 using namespace kestrel;
+
+namespace {
+
+// Stands in for the main window's commands: notes each action that a key
+// reaches as its own, unambiguous shortcut, and keeps the command from
+// running (Exit would end the test).
+class ShortcutCatcher : public QObject {
+public:
+    explicit ShortcutCatcher(QWidget *main)
+    {
+        for (QAction *action : main->findChildren<QAction *>(Qt::FindDirectChildrenOnly)) {
+            if (action->shortcut().isEmpty())
+                continue;
+            m_actions.append(action);
+            m_wasEnabled.append(action->isEnabled());
+            action->setEnabled(true); // commands still to come have their keys too
+            action->installEventFilter(this);
+        }
+    }
+    ~ShortcutCatcher() override
+    {
+        for (qsizetype i = 0; i < m_actions.size(); ++i)
+            m_actions[i]->setEnabled(m_wasEnabled[i]);
+    }
+    // Presses every command's key where the focus is; the keys whose command
+    // did not get them.
+    QStringList missedKeys()
+    {
+        QStringList missed;
+        for (QAction *action : m_actions) {
+            m_reached = nullptr;
+            QTest::keySequence(QApplication::focusWidget(), action->shortcut());
+            if (m_reached != action)
+                missed.append(action->shortcut().toString(QKeySequence::PortableText));
+        }
+        return missed;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return false;
+        if (!static_cast<QShortcutEvent *>(event)->isAmbiguous())
+            m_reached = static_cast<QAction *>(watched);
+        return true;
+    }
+
+private:
+    QList<QAction *> m_actions;
+    QList<bool> m_wasEnabled;
+    QAction *m_reached = nullptr;
+};
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -27,7 +85,12 @@ private slots:
     void startUp();
     void menus_data();
     void menus();
+    void shortcutsReachTheMainWindowWhateverIsOpen_data();
+    void shortcutsReachTheMainWindowWhateverIsOpen();
+    void ctrlWOpensTheSettingsFromAForm();
     void oneInstancePerForm();
+    void formsStayTidyMaximised_data();
+    void formsStayTidyMaximised();
     void toolbarDispatch();
     void insertPanelFollowsTheKey();
     void tilingAndCascade();
@@ -116,6 +179,102 @@ void TestMainWindow::menus()
             + (a->menu() ? QStringLiteral(">")
                          : QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText)));
     QCOMPARE(seen, items);
+}
+
+void TestMainWindow::shortcutsReachTheMainWindowWhateverIsOpen_data()
+{
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("focus"); // a box of the form, or none
+    QTest::addColumn<QStringList>("missed");
+    QTest::newRow("About") << "about"
+                           << "" << QStringList();
+    QTest::newRow("About, maximised") << "maximised"
+                                      << "" << QStringList();
+    QTest::newRow("a delete view") << "delete view"
+                                   << "" << QStringList();
+    // A text box keeps the editing keys every text box has; a numeric box
+    // is no different.
+    const QStringList editing{"Ctrl+A"};
+    QTest::newRow("city, in a text box") << "city"
+                                         << "txt_Acronym" << editing;
+    QTest::newRow("city, in a numeric box") << "city"
+                                            << "txt_PostalCode" << editing;
+    QTest::newRow("product, in the price box") << "product"
+                                               << "txt_Price" << editing;
+}
+
+void TestMainWindow::shortcutsReachTheMainWindowWhateverIsOpen()
+{
+    QFETCH(QString, open);
+    QFETCH(QString, focus);
+    QFETCH(QStringList, missed);
+    QWidget *form = nullptr;
+    if (open == "about" || open == "maximised")
+        form = m_run->main->showForm<Frm_About>();
+    else if (open == "city")
+        form = m_run->main->showForm<Frm_AddCity>();
+    else if (open == "product")
+        form = m_run->main->showForm<Frm_AddProduct>();
+    else
+        m_run->main->mnu_DCity_Click();
+    if (open == "maximised")
+        form->parentWidget()->showMaximized();
+    if (!focus.isEmpty())
+        test::control(form, focus)->setFocus();
+    QVERIFY(!m_run->main->mdiArea()->subWindowList().isEmpty());
+    ShortcutCatcher catcher(m_run->main.get());
+    QCOMPARE(catcher.missedKeys(), missed);
+    QCOMPARE(m_run->messages->beeps, 0);
+}
+
+// The real command, from inside a form's numeric box.
+void TestMainWindow::ctrlWOpensTheSettingsFromAForm()
+{
+    Frm_AddCity *city = m_run->main->showForm<Frm_AddCity>();
+    QWidget *postalCode = test::control(city, "txt_PostalCode");
+    postalCode->setFocus();
+    QTest::keyClick(postalCode, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
+    QCOMPARE(m_run->main->mdiArea()->activeSubWindow()->widget(),
+             m_run->main->findForm<Frm_ConnectionSettings>());
+}
+
+// Maximised, a form of fields keeps its rows together at the top left and
+// its boxes their widths, instead of spreading over the screen.
+void TestMainWindow::formsStayTidyMaximised_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command :
+         {"mnu_AddCity", "mnu_AddCustomer", "mnu_AddProduct", "mnu_CSettings", "mnu_TestConnect"})
+        QTest::newRow(command) << command;
+}
+
+void TestMainWindow::formsStayTidyMaximised()
+{
+    QFETCH(QString, command);
+    m_run->main->resize(2000, 1400);
+    test::trigger(m_run->main.get(), command);
+    QMdiSubWindow *sub = m_run->main->mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    QWidget *form = sub->widget();
+    const auto rowsSpan = [form] {
+        int top = INT_MAX, bottom = 0;
+        for (const QLineEdit *box : form->findChildren<QLineEdit *>()) {
+            const int y = box->mapTo(form, QPoint()).y();
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + box->height());
+        }
+        return bottom - top;
+    };
+    const QSize natural = form->size();
+    const int span = rowsSpan();
+    sub->showMaximized();
+    QTRY_VERIFY(sub->isMaximized());
+    QCOMPARE_GT(sub->width(), 2 * natural.width());
+    QCOMPARE(form->pos(), sub->contentsRect().topLeft());
+    QCOMPARE_LE(form->width(), natural.width() * 3 / 2);
+    QCOMPARE_LE(form->height(), natural.height() * 3 / 2);
+    QCOMPARE_LE(rowsSpan(), span * 3 / 2);
 }
 
 void TestMainWindow::oneInstancePerForm()

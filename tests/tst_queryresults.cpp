@@ -290,6 +290,102 @@ private slots:
         QCOMPARE(window() == nullptr, key != Qt::Key_Delete);
     }
 
+    // A record that others refer to stays, and the operator is told how many
+    // refer to it; a record already gone is reported. The whole delete is
+    // done with the keys: the view opens with the rows focused.
+    void deleteRefusedWhileReferredToOrGone_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("meanwhile"); // run after the view opened
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("message"); // after the question; empty: none
+        QTest::addColumn<QString>("left");    // the table's IDs afterwards
+        const QString refused = "The %1 with ID #%2 can't be deleted: %3!!!";
+        QTest::newRow("customer with two sales")
+            << "customers" << "" << 2 << refused.arg("customer", "17", "2 sales refer to it")
+            << "16|17|18";
+        QTest::newRow("customer with one sale")
+            << "customers" << "" << 1 << refused.arg("customer", "16", "1 sale refers to it")
+            << "16|17|18";
+        QTest::newRow("customer without sales") << "customers" << "" << 3 << "" << "16|17";
+        QTest::newRow("product with sales")
+            << "products" << "" << 2 << refused.arg("product", "2", "2 sales refer to it")
+            << "1|2|3|4|5|6|7|8";
+        QTest::newRow("product without sales") << "products" << "" << 1 << "" << "2|3|4|5|6|7|8";
+        QTest::newRow("city whose acronym customers use")
+            << "cities" << "" << 1 << refused.arg("city", "1", "3 customers use its acronym")
+            << "1|2";
+        QTest::newRow("city whose acronym another city has too")
+            << "cities" << "INSERT INTO cities VALUES (3, 'BUD', 'Buda', 1, 'Hungary ', 'HUN')"
+            << 1 << "" << "2|3";
+        QTest::newRow("city nobody uses") << "cities" << "" << 2 << "" << "1";
+        QTest::newRow("customer deleted meanwhile")
+            << "customers" << "DELETE FROM customers WHERE ID = 18" << 3
+            << "Row with ID #18 is already deleted!!!" << "16|17";
+    }
+    void deleteRefusedWhileReferredToOrGone()
+    {
+        QFETCH(QString, view);
+        QFETCH(QString, meanwhile);
+        QFETCH(int, row);
+        QFETCH(QString, message);
+        QFETCH(QString, left);
+        addCustomersAndProducts();
+        test::exec("INSERT INTO cities VALUES (1, 'BUD', 'Budapest', 1011, 'Hungary ', 'HUN'), "
+                   "(2, 'VIE', 'Wien', 1010, 'Austria ', 'AUT')");
+        test::exec("INSERT INTO turnover VALUES (1, 2, 1, 1, 1.18, CURDATE(), 17), "
+                   "(2, 2, 1, 1, 1.18, CURDATE(), 17), (3, 3, 1, 1, 1.18, CURDATE(), 16)");
+        test::trigger(mainWindow.get(), view == "cities"      ? "mnu_DCity"
+                                        : view == "products" ? "mnu_DProduct"
+                                                             : "mnu_DCustomer");
+        QVERIFY(QTest::qWaitForWindowActive(mainWindow.get()));
+        QCOMPARE(QApplication::focusWidget(), grid());
+        if (!meanwhile.isEmpty())
+            test::exec(meanwhile);
+        for (int r = 1; r < row; ++r)
+            QTest::keyClick(grid(), Qt::Key_Down);
+        const QString id = grid()->TextMatrix(row, 1);
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QStringList expected{"Are You sure You want to DELETE Row with ID #" + id};
+        if (!message.isEmpty())
+            expected.append(message);
+        QCOMPARE(recorder->texts(), expected);
+        QCOMPARE(idsIn(view), left);
+        QCOMPARE(idsIn("turnover"), QStringLiteral("1|2|3"));
+        QCOMPARE(M::ConnStat(), M::StatIdle);
+        QVERIFY(window()); // still there for the next row
+    }
+
+    // Rows whose names would have been code once quoted the old way, under
+    // either server mode: the view lists them as they are and deletes the
+    // one chosen only.
+    void deleteViewWithHostileNames_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("default mode") << "";
+        QTest::newRow("NO_BACKSLASH_ESCAPES")
+            << "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
+    }
+    void deleteViewWithHostileNames()
+    {
+        QFETCH(QString, mode);
+        const QString first = "x' ,1,CHAR(73),CHAR(72,85,78))#", second = "x\\' OR 1=1 #";
+        test::exec("INSERT INTO cities VALUES (1, 'x', 'x'' ,1,CHAR(73),CHAR(72,85,78))#', 1, "
+                   "'Land', 'LND'), (2, 'y', 'x\\\\'' OR 1=1 #', 2, 'Land', 'LND'), "
+                   "(3, 'C', 'Plain', 3, 'Land', 'LND')");
+        QStringList params = test::testParams();
+        params[7] = mode;
+        M::ConnString = M::BuildConnectionString(params);
+        mainWindow->mnu_DCity_Click();
+        QVERIFY(grid());
+        QCOMPARE(column(grid(), 3), first + '|' + second + "|Plain");
+        doubleClick(2, 3);
+        test::useTestDatabase();
+        KESTREL_CHECK(expectDeleteQuestion("2"));
+        QCOMPARE(idsIn("cities"), QStringLiteral("1|3"));
+        QCOMPARE(test::scalar("SELECT FullName FROM cities WHERE ID = 1"), db::Value(first));
+    }
+
     void deleteTakesTheIdAsOneValue()
     {
         // Shown IDs that would, pasted into the statement unquoted, widen the

@@ -183,6 +183,21 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("75"));
         price.paste();
         QCOMPARE(price.text(), QStringLiteral("12,575"));
+
+        // Ctrl keys are the box's own commands, as in any box, and beep not.
+        QTest::keyClick(&price, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(price.selectedText(), QStringLiteral("12,575"));
+        QTest::keyClick(&price, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("12,575"));
+        QTest::keyClicks(&price, "9"); // typing over a selection replaces it
+        QCOMPARE(price.text(), QStringLiteral("9"));
+        QTest::keyClick(&price, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(price.text(), QStringLiteral("912,575"));
+        QTest::keyClick(&price, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(&price, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(price.text(), QString());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("912,575"));
+        QCOMPARE(recorder.beeps, 6);
     }
 };
 

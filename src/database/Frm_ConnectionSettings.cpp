@@ -1,7 +1,6 @@
 #include "database/Frm_ConnectionSettings.h"
 #include "ui_Frm_ConnectionSettings.h"
 
-#include "core/database/ParamFile.h"
 #include "core/shared/mdl_Variables_Functions.h"
 
 namespace M = mdl_Variables_Functions;
@@ -26,6 +25,7 @@ Frm_ConnectionSettings::~Frm_ConnectionSettings()
 
 void Frm_ConnectionSettings::Form_Load()
 {
+    m_encoding = readParamFile(ParamFileName).encoding;
     LoadParamFile(ParamFileName);
 }
 
@@ -54,7 +54,7 @@ void Frm_ConnectionSettings::cmd_OK_Click()
     const QStringList values = fieldValues();
     QString error;
     // The file first: the connection string changes only once it is stored.
-    if (!writeParamFile(ParamFileName, values, &error)) {
+    if (!writeParamFile(ParamFileName, values, &error, m_encoding)) {
         M::MsgBox(QStringLiteral("The connection settings could not be saved in %1: %2")
                       .arg(ParamFileName, error));
         return;

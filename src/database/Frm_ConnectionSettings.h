@@ -2,6 +2,7 @@
 // The eight connection parameters: shown from ConnParam.ini, stored there by
 // OK, which also rebuilds the connection string at once.
 
+#include "core/database/ParamFile.h"
 #include "widgets/KForm.h"
 
 namespace Ui {
@@ -26,4 +27,6 @@ private:
     QStringList fieldValues() const;
 
     Ui::Frm_ConnectionSettings *ui;
+    // OK writes ConnParam.ini back in the encoding it was found in.
+    kestrel::db::ParamEncoding m_encoding = kestrel::db::ParamEncoding::Utf8;
 };

@@ -1,8 +1,8 @@
 #include "entry/Frm_AddCustomer.h"
 #include "ui_Frm_AddCustomer.h"
 
+#include "core/shared/Formats.h"
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 #include <QEvent>
@@ -14,8 +14,6 @@ Frm_AddCustomer::Frm_AddCustomer(QWidget *parent)
       ui(new Ui::Frm_AddCustomer)
 {
     ui->setupUi(this);
-    installTextLengthLimit(ui->txt_Address);
-    installTextLengthLimit(ui->txt_ShippingAddress);
     NumericKeyFilter::install(ui->txt_Telephone, false);
     NumericKeyFilter::install(ui->txt_PersonalIDNo, false);
     ui->txt_Address->installEventFilter(this);
@@ -95,6 +93,9 @@ bool Frm_AddCustomer::SaveCustomer()
         return checkFailed(QStringLiteral("Personal ID No. can't be empty!!!"));
     if (ui->txt_ShippingAddress->toPlainText().isEmpty())
         return checkFailed(QStringLiteral("Shipping Address can't be empty!!!"));
+    const QDate joined = ui->mntvw_Joined->selectedDate();
+    if (!fmt::isStorableDate(joined))
+        return checkFailed(fmt::unstorableDateMessage(QStringLiteral("Joined")));
     return insertRecord(
         {QStringLiteral("FirstName"), QStringLiteral("SurName"), QStringLiteral("Address"),
          QStringLiteral("City"), QStringLiteral("Telephone"), QStringLiteral("Email"),
@@ -105,6 +106,6 @@ bool Frm_AddCustomer::SaveCustomer()
          db::SqlValue::text(ui->txt_City->text()), db::SqlValue::text(ui->txt_Telephone->text()),
          db::SqlValue::text(ui->txt_Email->text()),
          db::SqlValue::text(ui->txt_PersonalIDNo->text()),
-         db::SqlValue::date(ui->mntvw_Joined->selectedDate()),
+         db::SqlValue::date(joined),
          db::SqlValue::text(ui->txt_ShippingAddress->toPlainText())});
 }

@@ -2,10 +2,10 @@
 #include "ui_Frm_AddProduct.h"
 
 #include "core/shared/FixedLists.h"
+#include "core/shared/Formats.h"
 #include "core/statements/Records.h"
 #include "widgets/FixedListBox.h"
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/TextLengthLimit.h"
 
 #include <QDate>
 
@@ -16,7 +16,6 @@ Frm_AddProduct::Frm_AddProduct(QWidget *parent)
       ui(new Ui::Frm_AddProduct)
 {
     ui->setupUi(this);
-    installTextLengthLimit(ui->txt_Description);
     lists::setUpFixedList(ui->cmb_UM, lists::unitItems());
     NumericKeyFilter::install(ui->txt_Price, true);
     NumericKeyFilter::install(ui->txt_BarCode, false);
@@ -67,6 +66,9 @@ bool Frm_AddProduct::SaveProduct()
         return checkFailed(QStringLiteral("Description can't be empty!!!"));
     if (entry::isEmptyOrZero(ui->txt_Price->text()))
         return checkFailed(QStringLiteral("Price can't be empty!!!"));
+    // "1,2,3" or a lone comma would reach the server and fail there.
+    if (!fmt::parseAmount(ui->txt_Price->text()))
+        return checkFailed(fmt::unreadableAmountMessage(QStringLiteral("Price")));
     if (ui->txt_BarCode->text().isEmpty())
         return checkFailed(QStringLiteral("BarCode can't be empty!!!"));
     if (ui->cmb_UM->currentText().isEmpty())
@@ -79,11 +81,14 @@ bool Frm_AddProduct::SaveProduct()
         return abandonSave();
     if (quantityValue == 0)
         return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
+    const QDate lastDelivery = ui->mntvw_LastDelivery->selectedDate();
+    if (!fmt::isStorableDate(lastDelivery))
+        return checkFailed(fmt::unstorableDateMessage(QStringLiteral("Last Delivery")));
     return insertRecord(
         {QStringLiteral("Description"), QStringLiteral("UM"), QStringLiteral("Quantity"),
          QStringLiteral("Price"), QStringLiteral("BarCode"), QStringLiteral("LastDelivery")},
         {db::SqlValue::text(ui->txt_Description->toPlainText()),
          db::SqlValue::text(lists::selectedValue(ui->cmb_UM)), db::SqlValue::text(quantity),
          sql::typedAmount(ui->txt_Price->text()), db::SqlValue::text(ui->txt_BarCode->text()),
-         db::SqlValue::date(ui->mntvw_LastDelivery->selectedDate())});
+         db::SqlValue::date(lastDelivery)});
 }

@@ -4,6 +4,7 @@
 #include "core/database/ConnectionCycle.h"
 #include "core/shared/FieldText.h"
 #include "core/shared/Formats.h"
+#include "core/statements/Deletes.h"
 #include "core/statements/Records.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
@@ -93,6 +94,8 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
     m_frameHeight = pixelsToTwips(frm_QueryResult->height());
     m_gridWidth = pixelsToTwips(fxg_QueryResult->width());
     m_gridHeight = pixelsToTwips(fxg_QueryResult->height());
+    // Keys go to the rows: arrows move, Enter and Delete act on the current one.
+    setFocusProxy(fxg_QueryResult);
     connect(fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
             &Frm_QueryResults::fxg_QueryResult_DblClick);
     fxg_QueryResult->installEventFilter(this);
@@ -289,11 +292,30 @@ void Frm_QueryResults::DeleteRow()
         return;
     // The row stays on screen: the window shows what the table held when it
     // opened, and stays in delete mode for the next row.
+    const std::optional<kestrel::sql::ReferenceCheck> check =
+        kestrel::sql::referencesTo(M::DeleteTable, id);
     const kestrel::db::Statement statement = kestrel::sql::deleteRecord(M::DeleteTable, id);
-    const bool deleted = kestrel::db::runConnectionCycle(
-        [&](kestrel::db::OdbcConnection &c) { c.execute(statement); });
-    if (!deleted)
+    qint64 references = 0;
+    qint64 deleted = -1;
+    const bool done = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        // Counted and deleted in one transaction: no sale can come to refer
+        // to the record in between.
+        kestrel::db::Transaction transaction(c);
+        if (check) {
+            const kestrel::db::ResultSet counted = c.query(check->count);
+            references = counted.rows.at(0).at(0).value_or(QString()).toLongLong();
+            if (references > 0)
+                return;
+        }
+        deleted = c.execute(statement);
+        transaction.commit();
+    });
+    if (!done)
         Unload();
+    else if (references > 0)
+        M::MsgBox(kestrel::sql::deleteRefused(*check, id, references));
+    else if (deleted == 0)
+        M::MsgBox(kestrel::sql::alreadyDeleted(id));
 }
 
 void Frm_QueryResults::Pick()

@@ -1,6 +1,13 @@
 #include "widgets/FormHost.h"
 
+#include "widgets/DateLimits.h"
+#include "widgets/OptionGroups.h"
+#include "widgets/TextLengthLimit.h"
+
+#include <QAction>
 #include <QCloseEvent>
+#include <QLayout>
+#include <QMenu>
 #include <QPointer>
 
 namespace kestrel {
@@ -25,6 +32,37 @@ protected:
             setProperty(ClosingProperty, true);
     }
 };
+
+// The system menu of a sub-window offers Close on the platform's close keys
+// (Ctrl+W among them). Where the host window's own commands use such a key,
+// it stays theirs: otherwise neither would run while a form is open.
+void leaveHostShortcutsToTheHost(QMdiSubWindow *sub, const QWidget *host)
+{
+    QList<QKeySequence> taken;
+    for (const QAction *action : host->findChildren<QAction *>(Qt::FindDirectChildrenOnly))
+        taken += action->shortcuts();
+    for (QAction *action : sub->systemMenu()->actions()) {
+        QList<QKeySequence> kept = action->shortcuts();
+        kept.removeIf([&](const QKeySequence &key) { return taken.contains(key); });
+        action->setShortcuts(kept);
+    }
+}
+
+// A form of fields keeps its fields together at the top left whatever the
+// size of its window (maximised included), rather than spreading its rows
+// and stretching every box across the screen: it grows to half again its
+// natural size at most, room enough for texts that change while it is open.
+// A form whose content should fill the window (a grid) says so with the
+// property "stretchesWithWindow" in its .ui file.
+void keepContentTogether(KForm *form)
+{
+    if (!form->layout() || form->property("stretchesWithWindow").toBool())
+        return;
+    form->setMaximumSize(form->sizeHint() * 3 / 2);
+    form->layout()->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    if (QLayout *window = form->parentWidget()->layout())
+        window->setAlignment(form, Qt::AlignTop | Qt::AlignLeft);
+}
 
 } // namespace
 
@@ -55,6 +93,13 @@ void FormHost::addForm(KForm *form)
     sub->setWidget(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(m_area->window()->windowIcon());
+    leaveHostShortcutsToTheHost(sub, m_area->window());
+    // Every box's limit counts characters, whatever its own check, every
+    // date stays one the server stores, and option groups work by key.
+    installTextLengthLimits(form);
+    limitToStorableDates(form);
+    tabToTheChosenOptions(form);
+    keepContentTogether(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
     sub->show();

@@ -47,10 +47,14 @@ private:
 };
 
 // The character code a key press stands for, as the filter judges it: 0 for
-// keys that type nothing (arrows, Delete) and for the keys that belong to the
-// form rather than the box (Tab moves on, Esc cancels), which pass untouched.
+// keys that type nothing (arrows, Delete), for the keys that belong to the
+// form rather than the box (Tab moves on, Esc cancels), and for every key
+// held with Ctrl or Alt: those are commands (select, copy, cut and paste in
+// the box, the main window's shortcuts), which pass untouched.
 int keyCode(const QKeyEvent *event)
 {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return 0;
     switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -63,12 +67,6 @@ int keyCode(const QKeyEvent *event)
         return mdl_Variables_Functions::KeyBackspace;
     default:
         break;
-    }
-    if (event->modifiers() & Qt::ControlModifier) {
-        // Ctrl+letter types a control code (Ctrl+C is 3, Ctrl+V is 22).
-        if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
-            return event->key() - Qt::Key_A + 1;
-        return 0;
     }
     const QString text = event->text();
     if (text.isEmpty())
@@ -92,18 +90,11 @@ NumericKeyFilter *NumericKeyFilter::install(QLineEdit *box, bool allowComma)
 
 bool NumericKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+    if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
-    auto *key = static_cast<QKeyEvent *>(event);
-    int code = m_active ? keyCode(key) : 0;
+    int code = m_active ? keyCode(static_cast<QKeyEvent *>(event)) : 0;
     if (code == 0)
         return false;
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Claim control codes so that no window shortcut takes them first.
-        if (code < 32 && code != mdl_Variables_Functions::KeyBackspace)
-            event->accept();
-        return false;
-    }
     // Enter passes on to the form (default buttons, focus moves) after the
     // filter has had its say; it never types into the box.
     const bool enter = code == mdl_Variables_Functions::KeyEnter;

@@ -1,58 +1,97 @@
 #include "widgets/TextLengthLimit.h"
 
+#include "core/shared/TextLimits.h"
+
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextCursor>
-#include <algorithm>
+#include <QValidator>
 
 namespace kestrel {
 
 namespace {
 
-void removeRange(QPlainTextEdit *box, int from, int to)
-{
-    QTextCursor cursor = box->textCursor();
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-}
+// A line edit counts its limit in UTF-16 units and cuts an emoji in half;
+// this check counts characters and cuts between them instead.
+class CharacterLimit : public QValidator {
+public:
+    CharacterLimit(int limit, const QValidator *inner, QObject *parent)
+        : QValidator(parent), m_limit(limit), m_inner(inner)
+    {
+    }
 
-void trimExcess(QPlainTextEdit *box, int maxLength)
-{
-    const int length = box->document()->characterCount() - 1; // less the closing paragraph mark
-    const int excess = length - maxLength;
-    if (excess <= 0)
-        return;
-    // What was just typed or pasted ends at the cursor: drop that first.
-    const int cursor = box->textCursor().position();
-    const int beforeCursor = std::min(excess, cursor);
-    if (beforeCursor > 0)
-        removeRange(box, cursor - beforeCursor, cursor);
-    const int rest = excess - beforeCursor;
-    if (rest > 0)
-        removeRange(box, maxLength, maxLength + rest);
-}
+    State validate(QString &input, int &pos) const override
+    {
+        const State state = m_inner ? m_inner->validate(input, pos) : Acceptable;
+        if (state == Invalid)
+            return state;
+        qsizetype cursor = pos;
+        input = fitToLimit(input, m_limit, &cursor);
+        pos = int(cursor);
+        return state;
+    }
 
-void enforceLimit(QPlainTextEdit *box, int maxLength)
+    void fixup(QString &input) const override
+    {
+        if (m_inner)
+            m_inner->fixup(input);
+    }
+
+private:
+    int m_limit;
+    QPointer<const QValidator> m_inner;
+};
+
+constexpr int Unlimited = 32767; // a line edit's own "no limit"
+
+void enforceLimit(QPlainTextEdit *box, int limit)
 {
-    // Our own removals change the text again; they are already sized right.
-    static bool trimming = false;
-    if (trimming)
+    // Our own cut changes the text again; it is already sized right.
+    static bool cutting = false;
+    if (cutting)
         return;
-    trimming = true;
-    trimExcess(box, maxLength);
-    trimming = false;
+    const QString text = box->toPlainText();
+    qsizetype cursor = box->textCursor().position();
+    const QString fitted = fitToLimit(text, limit, &cursor);
+    if (fitted == text)
+        return;
+    cutting = true;
+    QTextCursor edit = box->textCursor();
+    edit.select(QTextCursor::Document);
+    edit.insertText(fitted); // one step for undo, as the typing was
+    edit.setPosition(int(cursor));
+    box->setTextCursor(edit);
+    cutting = false;
 }
 
 } // namespace
 
+void installTextLengthLimit(QLineEdit *box)
+{
+    const int limit = box->maxLength();
+    if (limit >= Unlimited)
+        return;
+    box->setMaxLength(Unlimited);
+    box->setValidator(new CharacterLimit(limit, box->validator(), box));
+}
+
 void installTextLengthLimit(QPlainTextEdit *box)
 {
     bool ok = false;
-    const int maxLength = box->property("maxLength").toInt(&ok);
-    if (!ok || maxLength <= 0)
+    const int limit = box->property("maxLength").toInt(&ok);
+    if (!ok || limit <= 0)
         return;
     QObject::connect(box, &QPlainTextEdit::textChanged, box,
-                     [box, maxLength] { enforceLimit(box, maxLength); });
+                     [box, limit] { enforceLimit(box, limit); });
+}
+
+void installTextLengthLimits(QWidget *form)
+{
+    for (QLineEdit *box : form->findChildren<QLineEdit *>())
+        installTextLengthLimit(box);
+    for (QPlainTextEdit *box : form->findChildren<QPlainTextEdit *>())
+        installTextLengthLimit(box);
 }
 
 } // namespace kestrel

@@ -1,15 +1,22 @@
 #pragma once
-// A length limit for multi-line text boxes, which have none of their own.
-// The limit is the box's "maxLength" property, set beside its other
-// properties in the form's .ui file.
+// Length limits of text boxes, in characters as the server counts them
+// (core/shared/TextLimits.h). The limit is the box's "maxLength" property,
+// set beside its other properties in the form's .ui file; a box without one
+// is left unlimited.
 
+class QLineEdit;
 class QPlainTextEdit;
+class QWidget;
 
 namespace kestrel {
 
-// Keeps box at most its "maxLength" characters: typed or pasted text beyond
-// the limit is dropped at the cursor, text set in code is cut at the end.
-// A box without the property is left unlimited.
+// Keeps box at its limit: typed or pasted text beyond it is dropped at the
+// cursor, whole characters at a time, text set in code is cut at the end.
+// A line edit's own check (a numeric box's) still has its say first.
+void installTextLengthLimit(QLineEdit *box);
 void installTextLengthLimit(QPlainTextEdit *box);
+
+// The same for every text box of a form.
+void installTextLengthLimits(QWidget *form);
 
 } // namespace kestrel

@@ -5,6 +5,7 @@
 #include "core/database/ConnectionString.h"
 #include "core/database/ParamFile.h"
 #include "core/shared/ResultRequest.h"
+#include "core/shared/TextLimits.h"
 #include "support/CoreSupport.h"
 
 #include <QFile>
@@ -22,9 +23,15 @@ private slots:
     void connectionString();
     void startupStatementSplit_data();
     void startupStatementSplit();
+    void startupStatementsRunInTurn_data();
+    void startupStatementsRunInTurn();
     void paramFileReading_data();
     void paramFileReading();
     void paramFileWriting();
+    void paramFileKeepsItsEncoding_data();
+    void paramFileKeepsItsEncoding();
+    void limitsCutWholeCharacters_data();
+    void limitsCutWholeCharacters();
     void filterNumericKey_data();
     void filterNumericKey();
     void requestWritesTheContract();
@@ -72,6 +79,15 @@ void TestCore::startupStatementSplit_data()
     QTest::newRow("braced, with ; and a doubled brace") << "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};"
                                                         << "DSN=d;OPTION=3;"
                                                         << "SET @a='x;}y'";
+    // A value that only looks like a pair is part of its own pair.
+    QTest::newRow(";STMT= inside a braced description")
+        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;STMT=SET @a=1;"
+        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;"
+        << "SET @a=1";
+    QTest::newRow("key in any case, blanks around it, the first one counts")
+        << "DSN=d; stmt =SET @a=1;STMT=SET @b=2;OPTION=3"
+        << "DSN=d;OPTION=3;"
+        << "SET @a=1";
 }
 
 void TestCore::startupStatementSplit()
@@ -91,6 +107,28 @@ void TestCore::startupStatementSplit()
     }
 }
 
+void TestCore::startupStatementsRunInTurn_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("statements");
+    QTest::newRow("one") << "SET @a=1" << QStringList{"SET @a=1"};
+    QTest::newRow("two, blanks and empty ones dropped")
+        << " SET @a=1; ;SET @b=2 ;" << QStringList{"SET @a=1", "SET @b=2"};
+    QTest::newRow("; inside quotes, backticks and comments")
+        << "SET @a='x;y', @b=\"p;q\"; SELECT 1 AS `c;d` /* e;f */; -- g;h\nSET @c='it''s;', "
+           "@d='\\';'; # i;j"
+        << QStringList{"SET @a='x;y', @b=\"p;q\"", "SELECT 1 AS `c;d` /* e;f */",
+                       "-- g;h\nSET @c='it''s;', @d='\\';'"};
+    QTest::newRow("none") << "  " << QStringList();
+}
+
+void TestCore::startupStatementsRunInTurn()
+{
+    QFETCH(QString, value);
+    QFETCH(QStringList, statements);
+    QCOMPARE(db::startupStatements(value), statements);
+}
+
 void TestCore::paramFileReading_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -104,6 +142,12 @@ void TestCore::paramFileReading_data()
     QTest::newRow("short, blanks and UTF-8 kept")
         << QByteArray("  d \r\nÁrvíztűrő\r\n")
         << QStringList{"  d ", "Árvíztűrő", "", "", "", "", "", ""};
+    QTest::newRow("UTF-8 with a byte order mark")
+        << QByteArray("\xEF\xBB\xBF" "d\r\ncaf\xC3\xA9\r\n")
+        << QStringList{"d", "café", "", "", "", "", "", ""};
+    QTest::newRow("single-byte, read as Windows-1252")
+        << QByteArray("caf\xE9\r\n\x95 \x80 5\r\n")
+        << QStringList{"café", "\u2022 \u20AC 5", "", "", "", "", "", ""};
 }
 
 void TestCore::paramFileReading()
@@ -151,6 +195,71 @@ void TestCore::paramFileWriting()
     QVERIFY(db::writeParamFile(path, {"new"}));
     QCOMPARE(db::readParamFile(dir.file("old.ini")).values.at(0), QStringLiteral("only"));
     QCOMPARE(db::readParamFile(path).values.at(0), QStringLiteral("new"));
+}
+
+// A file is written back in the encoding it was read in, unless a value
+// needs more than Windows-1252 holds.
+void TestCore::paramFileKeepsItsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("typed"); // the new description
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("Latin-1 stays Latin-1")
+        << QByteArray("caf\xE9\r\n") << "Caf\u00e9 \u2022 2"
+        << QByteArray("caf\xE9\r\nCaf\xE9 \x95 2\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    QTest::newRow("UTF-8 stays UTF-8")
+        << QByteArray("caf\xC3\xA9\r\n") << "x"
+        << QByteArray("caf\xC3\xA9\r\nx\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    QTest::newRow("Latin-1 with a character it has no byte for becomes UTF-8")
+        << QByteArray("caf\xE9\r\n") << "\u0151"
+        << QByteArray("caf\xC3\xA9\r\n\xC5\x91\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+}
+
+void TestCore::paramFileKeepsItsEncoding()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, after);
+    test::ScratchDir dir;
+    const QString path = dir.file("ConnParam.ini");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+    file.close();
+    db::ParamFile read = db::readParamFile(path);
+    read.values[1] = typed;
+    QVERIFY(db::writeParamFile(path, read.values, nullptr, read.encoding));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), after);
+}
+
+// "|" marks the cursor, before and after.
+void TestCore::limitsCutWholeCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("fitted");
+    const QString emoji = QStringLiteral("\U0001F426");
+    QTest::newRow("fits") << "AB|" << 3 << "AB|";
+    QTest::newRow("an emoji counts once") << "AB" + emoji + "|" << 3 << "AB" + emoji + "|";
+    QTest::newRow("an emoji past the limit goes whole")
+        << "ABC" + emoji + "|" << 3 << "ABC|";
+    QTest::newRow("typed in the middle goes, the rest stays")
+        << "A" + emoji + "x|BC" << 3 << "A|BC";
+    QTest::newRow("an accent stays with its letter") << "ABe\u0301|" << 3 << "AB|";
+    QTest::newRow("a flag is never halved") << "A\U0001F1ED\U0001F1FA|" << 2 << "A|";
+    QTest::newRow("set in code: cut at the end") << "|ABCDE" << 3 << "|ABC";
+    QTest::newRow("more than typed: the rest from the end") << "AB|CDE" << 3 << "|CDE";
+}
+
+void TestCore::limitsCutWholeCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(int, limit);
+    QFETCH(QString, fitted);
+    qsizetype cursor = text.indexOf(QLatin1Char('|'));
+    QString result = fitToLimit(text.remove(QLatin1Char('|')), limit, &cursor);
+    QVERIFY(characterCount(result) <= limit);
+    QCOMPARE(result.insert(cursor, QLatin1Char('|')), fitted);
 }
 
 void TestCore::filterNumericKey_data()

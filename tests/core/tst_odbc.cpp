@@ -5,7 +5,12 @@
 #include "core/statements/Records.h"
 #include "support/CoreSupport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace M = mdl_Variables_Functions;
 using namespace kestrel;
@@ -27,6 +32,31 @@ QString firstField(db::OdbcConnection &c, const QString &sql)
 
 const QStringList successTrail{M::StatConnecting, M::StatConnected, M::StatIdle};
 
+// A port on 127.0.0.1 that takes connections (the system completes them in
+// its backlog) and never says a word: a server that hangs.
+class SilentListener {
+public:
+    SilentListener()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) != 0
+            || ::listen(m_socket, 8) != 0
+            || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            qFatal("cannot listen on 127.0.0.1");
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentListener() { ::close(m_socket); }
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
+
 } // namespace
 
 class TestOdbc : public QObject {
@@ -37,6 +67,8 @@ private slots:
     void cycleSucceeds();
     void failuresReportOnceThenRecover();
     void startupStatementIsInEffect();
+    void silentServerFailsWithinTheTimeouts_data();
+    void silentServerFailsWithinTheTimeouts();
     void secondStatementFailureKeepsFirstEffect();
     void bracedPasswordReachesTheServer();
     void getNextID();
@@ -102,10 +134,55 @@ void TestOdbc::startupStatementIsInEffect()
         [&](db::OdbcConnection &c) { marker = firstField(c, "SELECT @kestrel_marker"); }));
     QCOMPARE(marker, QStringLiteral("on; connect"));
 
+    // Several statements run one after the other, on the same connection.
+    connectWith(7, QStringLiteral("SET @a = 1; SET @b = @a + 1;"));
+    QVERIFY(db::runConnectionCycle(
+        [&](db::OdbcConnection &c) { marker = firstField(c, "SELECT CONCAT(@a, @b)"); }));
+    QCOMPARE(marker, QStringLiteral("12"));
+    QVERIFY(recorder.messages.empty());
+
     // A start-up statement the server refuses fails the connection.
     connectWith(7, QStringLiteral("SELEKT nonsense"));
     QVERIFY(!db::runConnectionCycle({}));
     QCOMPARE(recorder.texts(), QStringList{db::ConnectionErrorText});
+}
+
+// A server that takes the connection and then never answers: at once (the
+// handshake never comes), or to one statement. Either fails the operation
+// through the failure path in bounded time instead of freezing Kestrel.
+void TestOdbc::silentServerFailsWithinTheTimeouts_data()
+{
+    QTest::addColumn<bool>("silentListener");
+    QTest::addColumn<int>("readSeconds");
+    QTest::addColumn<int>("atMostSeconds");
+    QTest::newRow("connecting, default timeouts")
+        << true << db::Timeouts().readSeconds << db::Timeouts().loginSeconds + 5;
+    // A statement the server sits on longer than the read timeout.
+    QTest::newRow("reading, short read timeout") << false << 1 << 5;
+}
+
+void TestOdbc::silentServerFailsWithinTheTimeouts()
+{
+    QFETCH(bool, silentListener);
+    QFETCH(int, readSeconds);
+    QFETCH(int, atMostSeconds);
+    test::MessageRecorder recorder;
+    StatusTrail trail;
+    SilentListener listener;
+    if (silentListener)
+        connectWith(6, QString::number(listener.port()));
+    const db::Timeouts defaults = db::connectionTimeouts();
+    db::setConnectionTimeouts({defaults.loginSeconds, readSeconds});
+    QElapsedTimer clock;
+    clock.start();
+    const bool ok = db::runConnectionCycle(
+        [](db::OdbcConnection &c) { c.query(db::Statement("SELECT SLEEP(30)")); });
+    const qint64 took = clock.elapsed();
+    db::setConnectionTimeouts(defaults);
+    QVERIFY(!ok);
+    QCOMPARE_LE(took, atMostSeconds * 1000);
+    QCOMPARE(recorder.texts(), QStringList{db::ConnectionErrorText});
+    QCOMPARE(trail.seen.last(), M::StatError);
 }
 
 void TestOdbc::secondStatementFailureKeepsFirstEffect()

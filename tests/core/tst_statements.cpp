@@ -1,6 +1,7 @@
 // The statements module without a database: each statement's text, the
 // values bound to it, and how it reads with those values written in.
 
+#include "core/statements/Deletes.h"
 #include "core/statements/Lists.h"
 #include "core/statements/Records.h"
 #include "support/CoreSupport.h"
@@ -51,6 +52,17 @@ private slots:
         QTest::newRow("delete, a shown ID with a quote stays one value")
             << sql::deleteRecord("cities", "2' OR '1'='1") << "DELETE FROM `cities` WHERE `ID` = ?;"
             << "DELETE FROM `cities` WHERE `ID` = '2'' OR ''1''=''1 ';";
+        QTest::newRow("sales of a customer, bound as the delete binds the ID")
+            << sql::referencesTo("customers", "17")->count
+            << "SELECT COUNT(*) FROM turnover WHERE CustomerID = ? LOCK IN SHARE MODE"
+            << "SELECT COUNT(*) FROM turnover WHERE CustomerID = '17 ' LOCK IN SHARE MODE";
+        QTest::newRow("customers of a city's acronym, no other city having it")
+            << sql::referencesTo("cities", "4' OR '1")->count
+            << "SELECT COUNT(*) FROM customers WHERE City IN (SELECT Acronym FROM cities WHERE "
+               "ID = ?) AND City NOT IN (SELECT Acronym FROM cities WHERE ID <> ?) LOCK IN SHARE MODE"
+            << "SELECT COUNT(*) FROM customers WHERE City IN (SELECT Acronym FROM cities WHERE "
+               "ID = '4'' OR ''1 ') AND City NOT IN (SELECT Acronym FROM cities WHERE ID <> "
+               "'4'' OR ''1 ') LOCK IN SHARE MODE";
         const auto questions = sql::serverQuestions();
         QTest::newRow("connection test, first") << questions[0] << "SELECT CONNECTION_ID();"
                                                 << "SELECT CONNECTION_ID();";
@@ -93,6 +105,13 @@ private slots:
         const SqlValue value = sql::typedAmount(typed);
         QCOMPARE(int(value.kind()), kind);
         QCOMPARE(value.string(), bound);
+    }
+
+    void nothingReferringToASale()
+    {
+        QVERIFY(!sql::referencesTo("turnover", "1"));
+        QCOMPARE(sql::referencesTo("products", "2")->count.sql,
+                 QStringLiteral("SELECT COUNT(*) FROM turnover WHERE ProductID = ? LOCK IN SHARE MODE"));
     }
 
     void rendersOnlyMarksOutsideQuotes()

@@ -48,7 +48,8 @@ void click(QWidget *form, const QString &button)
 void type(QWidget *box, const QString &text)
 {
     box->setFocus();
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         if (c == QLatin1Char('\n'))
             QTest::keyClick(box, Qt::Key_Return);
         else if (c == QLatin1Char('\t'))
@@ -57,6 +58,10 @@ void type(QWidget *box, const QString &text)
             QTest::keyClick(box, Qt::Key_Escape);
         else if (c.unicode() < 128)
             QTest::keyClick(box, c.toLatin1());
+        else if (c.isHighSurrogate() && i + 1 < text.size())
+            // A character beyond the 16-bit range comes as one key press.
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i++, 2),
+                                Qt::NoModifier);
         else
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c),
                                 Qt::NoModifier);

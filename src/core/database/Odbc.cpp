@@ -3,6 +3,7 @@
 #include "core/database/ConnectionString.h"
 #include "core/database/OdbcDetail.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace kestrel::db {
@@ -169,14 +170,61 @@ StatementHandle runStatement(SQLHDBC dbc, const Statement &statement)
 
 } // namespace
 
+namespace {
+
+Timeouts currentTimeouts;
+
+void setTimeoutAttribute(SQLHDBC dbc, SQLINTEGER attribute, int seconds)
+{
+    // A driver that cannot keep the value answers with a warning (01S02)
+    // and keeps its own; that is no reason to refuse the connection.
+    SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)),
+                      SQL_IS_UINTEGER);
+}
+
+// The driver's string with the timeouts, where it names none itself. The
+// MariaDB driver takes the login timeout from the string rather than from
+// the attribute, and reads with no limit unless told one.
+QString withTimeouts(const QString &driverString, const Timeouts &timeouts)
+{
+    const std::pair<const char *, int> wanted[] = {{"CONN_TIMEOUT", timeouts.loginSeconds},
+                                                   {"READ_TIMEOUT", timeouts.readSeconds}};
+    const std::vector<ConnectionPair> pairs = parseConnectionString(driverString);
+    QString result = driverString;
+    if (!result.isEmpty() && !result.endsWith(QLatin1Char(';')))
+        result += QLatin1Char(';');
+    for (const auto &[key, seconds] : wanted) {
+        const bool named = std::any_of(pairs.begin(), pairs.end(), [key](const ConnectionPair &p) {
+            return p.key.compare(QLatin1String(key), Qt::CaseInsensitive) == 0;
+        });
+        if (!named)
+            result += QStringLiteral("%1=%2;").arg(QLatin1String(key)).arg(seconds);
+    }
+    return result;
+}
+
+} // namespace
+
+Timeouts connectionTimeouts()
+{
+    return currentTimeouts;
+}
+
+void setConnectionTimeouts(const Timeouts &timeouts)
+{
+    currentTimeouts = timeouts;
+}
+
 OdbcConnection::OdbcConnection(const QString &connectionString)
 {
     SQLHENV env = environment();
     SQLHDBC dbc = SQL_NULL_HDBC;
     check(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_HANDLE_ENV, env, "SQLAllocHandle");
     m_dbc = dbc;
+    setTimeoutAttribute(dbc, SQL_ATTR_LOGIN_TIMEOUT, currentTimeouts.loginSeconds);
+    setTimeoutAttribute(dbc, SQL_ATTR_CONNECTION_TIMEOUT, currentTimeouts.loginSeconds);
     const SplitConnectionString split = splitStartupStatement(connectionString);
-    QByteArray text = split.driverString.toUtf8();
+    QByteArray text = withTimeouts(split.driverString, currentTimeouts).toUtf8();
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
         SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(text.data()),
@@ -188,14 +236,13 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
         m_dbc = nullptr;
         throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message);
     }
-    if (!split.startupStatement.trimmed().isEmpty()) {
-        try {
-            // The operator's own statement, run as the settings give it.
-            execute(Statement(split.startupStatement));
-        } catch (...) {
-            close();
-            throw;
-        }
+    try {
+        // The operator's own statements, each as the settings give it.
+        for (const QString &statement : startupStatements(split.startupStatement))
+            execute(Statement(statement));
+    } catch (...) {
+        close();
+        throw;
     }
 }
 

@@ -47,10 +47,21 @@ struct ResultSet {
 
 int columnIndex(const std::vector<Column> &columns, const QString &name);
 
+// How long a connection waits: for the server to take it (login), and for
+// each answer to a statement (read). A server that accepts the connection
+// and then stays silent fails the operation instead of freezing Kestrel.
+struct Timeouts {
+    int loginSeconds = 10;
+    int readSeconds = 60;
+};
+Timeouts connectionTimeouts();
+// For every connection made from now on.
+void setConnectionTimeouts(const Timeouts &timeouts);
+
 class OdbcConnection {
 public:
-    // Connects with the connection string and runs its start-up statement,
-    // if any.
+    // Connects with the connection string, within the connection
+    // timeouts, and runs each statement of its start-up value in turn.
     explicit OdbcConnection(const QString &connectionString);
     ~OdbcConnection();
     OdbcConnection(const OdbcConnection &) = delete;

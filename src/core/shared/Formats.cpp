@@ -52,6 +52,22 @@ QString amountForSql(const QString &typed)
     return out;
 }
 
+bool isStorableDate(const QDate &date)
+{
+    return date.isValid() && date >= FirstStorableDate && date <= LastStorableDate;
+}
+
+QString unreadableAmountMessage(const QString &field)
+{
+    return field + QStringLiteral(" must be an amount such as 12,50!!!");
+}
+
+QString unstorableDateMessage(const QString &field)
+{
+    return QStringLiteral("%1 must be a date from %2 to %3!!!")
+        .arg(field, sqlDate(FirstStorableDate), sqlDate(LastStorableDate));
+}
+
 QString formatAmount(double value, int decimals)
 {
     QString text = QString::number(value, 'f', decimals);

@@ -29,6 +29,18 @@ std::optional<double> parseAmount(const QString &text);
 // into a point ("1,20" -> "1.20"). Text that is no amount is returned as is.
 QString amountForSql(const QString &typed);
 
+// The days a DATE column holds: a date outside them is refused before
+// anything is sent.
+inline const QDate FirstStorableDate(1000, 1, 1);
+inline const QDate LastStorableDate(9999, 12, 31);
+bool isStorableDate(const QDate &date);
+
+// The messages of the checks every form makes before it saves, naming the
+// field: "Price must be an amount such as 12,50!!!" and "Joined must be a
+// date from 1000-01-01 to 9999-12-31!!!".
+QString unreadableAmountMessage(const QString &field);
+QString unstorableDateMessage(const QString &field);
+
 // An amount with the decimal comma and the given number of decimals.
 QString formatAmount(double value, int decimals = 2);
 

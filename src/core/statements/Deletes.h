@@ -1,0 +1,31 @@
+#pragma once
+// What may stand in the way of deleting a record from a delete view: rows of
+// another table that refer to it and would be left pointing at nothing
+// (sales of a customer or a product, customers of a city's acronym), and
+// the messages that say so. Values are bound as the delete binds them.
+
+#include "core/database/Statement.h"
+
+#include <optional>
+
+namespace kestrel::sql {
+
+struct ReferenceCheck {
+    // "SELECT COUNT(*) ..." of the referring rows, locking them until the
+    // transaction ends, so none can be added between the count and the delete.
+    db::Statement count;
+    QString referringOne;  // "sale refers to it"
+    QString referringMany; // "sales refer to it"
+    QString record;        // "customer"
+};
+
+// The check for a record of table with the ID as the list shows it; none for
+// a table nothing refers to (turnover).
+std::optional<ReferenceCheck> referencesTo(const QString &table, const QString &shownId);
+
+// "The customer with ID #17 can't be deleted: 3 sales refer to it!!!"
+QString deleteRefused(const ReferenceCheck &check, const QString &shownId, qint64 count);
+// The record is gone already: someone else deleted it, or this view did.
+QString alreadyDeleted(const QString &shownId);
+
+} // namespace kestrel::sql
