@@ -34,4 +34,13 @@ SplitConnectionString splitStartupStatement(const QString &connectionString)
     return result;
 }
 
+QString withoutPasswords(const QString &text)
+{
+    static const QRegularExpression pair(
+        QStringLiteral("\\b(PASSWORD|PWD)(\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}?|[^;]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString result = text;
+    return result.replace(pair, QStringLiteral("\\1\\2***"));
+}
+
 } // namespace kestrel::db

@@ -19,4 +19,8 @@ struct SplitConnectionString {
 };
 SplitConnectionString splitStartupStatement(const QString &connectionString);
 
+// text with the value of every PASSWORD or PWD pair replaced by "***": for
+// anything that may quote a connection string on its way to the log.
+QString withoutPasswords(const QString &text);
+
 } // namespace kestrel::db
