@@ -18,8 +18,8 @@ FolderRequest folderRequest(const QString &explicitDir, const QProcessEnvironmen
 {
     // The installed defaults lie beside the executable's own prefix first, so
     // that a Kestrel installed anywhere finds its own.
-    QStringList dataDirs{QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral(KESTREL_DATA_FROM_BIN))};
+    const QDir executableDir(QCoreApplication::applicationDirPath());
+    QStringList dataDirs{QDir::cleanPath(executableDir.filePath(KESTREL_DATA_FROM_BIN))};
     dataDirs += systemDataDirs(environment);
     return {explicitDir, QDir::currentPath(), environment, dataDirs};
 }
