@@ -7,6 +7,7 @@ KESTREL_PACKAGES=(
     unixodbc unixodbc-dev odbc-mariadb
     mariadb-server mariadb-client
     xvfb xauth imagemagick fonts-dejavu-core
+    dpkg-dev desktop-file-utils
 )
 
 install_packages() {

@@ -1,6 +1,7 @@
 // The main window: its menu tree, toolbar dispatch, status panels, one
 // instance per form, window arrangement and Exit.
 
+#include "core/app/Log.h"
 #include "core/database/ParamFile.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "entry/Frm_AddCity.h"
@@ -95,6 +96,7 @@ private slots:
     void insertPanelFollowsTheKey();
     void tilingAndCascade();
     void exitClosesEveryChild();
+    void aboutShowsWhereTheLogIs();
 
 private:
     std::unique_ptr<test::RunningMainWindow> m_run;
@@ -385,6 +387,23 @@ void TestMainWindow::exitClosesEveryChild()
             && !m_run->main->findForm<Frm_About>());
     QTRY_VERIFY(!first);
     QVERIFY(m_run->messages->messages.empty());
+}
+
+void TestMainWindow::aboutShowsWhereTheLogIs()
+{
+    const QString logFile = m_run->dir.file("state/kestrel.log");
+    log::setFile(logFile);
+    test::trigger(m_run->main.get(), "mnu_HelpAbout");
+    log::setFile(QString());
+    auto *about = m_run->main->findForm<Frm_About>();
+    QVERIFY(about);
+    QCOMPARE(test::control<QLabel>(about, "lbl_LogFile")->text(), "Log: " + logFile);
+
+    // Started without a log file (as the tests are), it says where lines go.
+    test::click(about, "cmd_OK");
+    test::trigger(m_run->main.get(), "mnu_HelpAbout");
+    QCOMPARE(test::control<QLabel>(m_run->main->findForm<Frm_About>(), "lbl_LogFile")->text(),
+             QStringLiteral("Log: standard error only"));
 }
 
 QTEST_MAIN(TestMainWindow)

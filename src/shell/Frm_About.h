@@ -1,5 +1,6 @@
 #pragma once
-// The about box: product name, logo and a few words on Kestrel.
+// The about box: product name, logo, a few words on Kestrel and where its
+// log is.
 
 #include "widgets/KForm.h"
 

@@ -1,20 +1,38 @@
 #include "core/database/ConnectionCycle.h"
 
+#include "core/app/Log.h"
+#include "core/database/ConnectionString.h"
 #include "core/shared/mdl_Variables_Functions.h"
-
-#include <cstdio>
-#include <memory>
 
 namespace kestrel::db {
 
 namespace M = mdl_Variables_Functions;
 
+namespace {
+
+// What the log keeps of a failure: the SQLSTATE, the driver's text and the
+// statement's text, never its values; nor anything that reads like a
+// password, should a driver ever quote the connection string.
+QString failureLogLine(const std::exception *cause)
+{
+    QString line = QStringLiteral("connection failure: ");
+    if (const auto *odbc = dynamic_cast<const OdbcError *>(cause)) {
+        line += QStringLiteral("SQLSTATE %1: %2").arg(odbc->sqlState(), odbc->message());
+        if (!odbc->statement().isEmpty())
+            line += QStringLiteral("; statement: ") + odbc->statement();
+    } else if (cause) {
+        line += QString::fromLocal8Bit(cause->what());
+    } else {
+        line += QStringLiteral("no description");
+    }
+    return withoutPasswords(line);
+}
+
+} // namespace
+
 void reportConnectionFailure(const std::exception *cause)
 {
-    if (cause)
-        std::fprintf(stderr, "kestrel: database operation failed: %s\n", cause->what());
-    else
-        std::fprintf(stderr, "kestrel: database operation failed\n");
+    log::append(failureLogLine(cause));
     M::MsgBox(ConnectionErrorText, M::MsgButtons::OK, M::MsgIcon::Critical, ConnectionErrorTitle);
     M::SetConnStat(M::StatError);
 }

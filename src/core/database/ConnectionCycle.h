@@ -3,7 +3,7 @@
 // connection of its own, Connected, the caller's work, close, Idle. Any
 // failure, the driver's or the caller's own, shows the one fixed critical
 // message, leaves the error status and makes the cycle return false. The
-// driver's diagnostic goes to standard error only.
+// driver's diagnostic goes to the log (core/app/Log.h), never to the screen.
 
 #include "core/database/Odbc.h"
 

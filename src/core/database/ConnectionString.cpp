@@ -1,5 +1,7 @@
 #include "core/database/ConnectionString.h"
 
+#include <QRegularExpression>
+
 namespace kestrel::db {
 
 QString connectionValue(const QString &value)
@@ -160,6 +162,15 @@ QStringList startupStatements(const QString &startupValue)
     }
     take(startupValue.size());
     return statements;
+}
+
+QString withoutPasswords(const QString &text)
+{
+    static const QRegularExpression pair(
+        QStringLiteral("\\b(PASSWORD|PWD)(\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}?|[^;]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString result = text;
+    return result.replace(pair, QStringLiteral("\\1\\2***"));
 }
 
 } // namespace kestrel::db

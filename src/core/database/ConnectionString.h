@@ -39,4 +39,8 @@ SplitConnectionString splitStartupStatement(const QString &connectionString);
 // that are nothing but comments, are left out.
 QStringList startupStatements(const QString &startupValue);
 
+// text with the value of every PASSWORD or PWD pair replaced by "***": for
+// anything that may quote a connection string on its way to the log.
+QString withoutPasswords(const QString &text);
+
 } // namespace kestrel::db

@@ -150,8 +150,19 @@ void bindValue(SQLHSTMT stmt, SQLUSMALLINT number, const SqlValue &value, BoundV
     check(rc, SQL_HANDLE_STMT, stmt, "SQLBindParameter");
 }
 
+// Runs step and names statement in the failure it raises, if any.
+template <class Step> auto forStatement(const Statement &statement, Step &&step)
+{
+    try {
+        return step();
+    } catch (OdbcError &e) {
+        e.setStatement(statement.sql);
+        throw;
+    }
+}
+
 // Allocates a statement handle, binds the values and runs the text.
-StatementHandle runStatement(SQLHDBC dbc, const Statement &statement)
+StatementHandle runStatementUnnamed(SQLHDBC dbc, const Statement &statement)
 {
     SQLHSTMT raw = SQL_NULL_HSTMT;
     check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &raw), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
@@ -166,6 +177,11 @@ StatementHandle runStatement(SQLHDBC dbc, const Statement &statement)
     // once they are gone.
     SQLFreeStmt(raw, SQL_RESET_PARAMS);
     return stmt;
+}
+
+StatementHandle runStatement(SQLHDBC dbc, const Statement &statement)
+{
+    return forStatement(statement, [&] { return runStatementUnnamed(dbc, statement); });
 }
 
 } // namespace
@@ -293,10 +309,11 @@ void OdbcConnection::queryEach(const Statement &statement,
                                const std::function<void(const Row &)> &onRow)
 {
     StatementHandle stmt = runStatement(requireOpen(), statement);
-    const std::vector<Column> columns = detail::describeColumns(stmt.get());
+    const std::vector<Column> columns =
+        forStatement(statement, [&] { return detail::describeColumns(stmt.get()); });
     if (onColumns)
         onColumns(columns);
-    detail::fetchRows(stmt.get(), columns.size(), onRow);
+    forStatement(statement, [&] { detail::fetchRows(stmt.get(), columns.size(), onRow); });
 }
 
 void OdbcConnection::setAutoCommit(bool on)

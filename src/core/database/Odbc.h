@@ -19,10 +19,15 @@ public:
     OdbcError(const QString &sqlState, const QString &message);
     const QString &sqlState() const { return m_sqlState; }
     const QString &message() const { return m_message; }
+    // The text of the statement that failed, its "?" not filled in; empty
+    // when the failure came before any statement.
+    const QString &statement() const { return m_statement; }
+    void setStatement(const QString &sqlText) { m_statement = sqlText; }
 
 private:
     QString m_sqlState;
     QString m_message;
+    QString m_statement;
 };
 
 struct Column {
