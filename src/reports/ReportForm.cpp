@@ -1,0 +1,39 @@
+#include "reports/ReportForm.h"
+
+#include "reports/Frm_QueryResults.h"
+
+#include <QCalendarWidget>
+#include <QRadioButton>
+
+namespace kestrel::reports {
+
+void ReportForm::showReport(const ResultRequest &request)
+{
+    Frm_QueryResults::Open(request);
+    Unload();
+}
+
+void ReportForm::startWith(QRadioButton *firstOption)
+{
+    firstOption->setChecked(true);
+    setFocusProxy(firstOption);
+}
+
+int ReportForm::chosenOption(std::initializer_list<const QRadioButton *> options)
+{
+    int position = 0;
+    for (const QRadioButton *option : options) {
+        if (option->isChecked())
+            return position;
+        ++position;
+    }
+    return 0;
+}
+
+void ReportForm::showToday(std::initializer_list<QCalendarWidget *> calendars)
+{
+    for (QCalendarWidget *calendar : calendars)
+        calendar->setSelectedDate(QDate::currentDate());
+}
+
+} // namespace kestrel::reports
