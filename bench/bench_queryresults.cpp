@@ -2,19 +2,15 @@
 // command-line client printing the same statement, and how much memory the
 // window needs for them. bench/run prepares the database and runs this.
 
-#include "core/shared/mdl_Variables_Functions.h"
+#include "BenchSupport.h"
 #include "reports/Frm_QueryResults.h"
 #include "shell/MDIfrm_main.h"
 #include "widgets/FlexGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
-
-namespace M = mdl_Variables_Functions;
 
 namespace {
 
@@ -23,16 +19,6 @@ const QString AllSales = QStringLiteral(
     "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
     "turnover,customers,products where (products.ID = turnover.ProductID) and "
     "(customers.ID = turnover.CustomerID) order by turnover.ID;");
-
-QString env(const char *name)
-{
-    const QByteArray value = qgetenv(name);
-    if (value.isEmpty()) {
-        std::fprintf(stderr, "%s is not set: run the benchmark through bench/run\n", name);
-        std::exit(2);
-    }
-    return QString::fromUtf8(value);
-}
 
 kestrel::ResultRequest allSalesRequest()
 {
@@ -62,59 +48,20 @@ double timeWindow(MDIfrm_main &main, int expectedRows)
     return seconds;
 }
 
-// Seconds the mariadb client takes to print the same rows to /dev/null.
-double timeClient()
-{
-    QProcess client;
-    client.setStandardOutputFile(QProcess::nullDevice());
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QStringList arguments = {QStringLiteral("--no-defaults"),
-                                   QStringLiteral("--protocol=TCP"),
-                                   QStringLiteral("--host=127.0.0.1"),
-                                   QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
-                                   QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
-                                   QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
-                                   QStringLiteral("--execute=") + AllSales,
-                                   env("KESTREL_BENCH_DB")};
-    QElapsedTimer timer;
-    timer.start();
-    client.start(QStringLiteral("mariadb"), arguments);
-    if (!client.waitForFinished(120000) || client.exitStatus() != QProcess::NormalExit
-        || client.exitCode() != 0) {
-        std::fprintf(stderr, "the mariadb client failed\n");
-        return -1;
-    }
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int runs = 3;
-    const QStringList args = app.arguments();
-    const qsizetype runsAt = args.indexOf(QStringLiteral("--runs"));
-    if (runsAt >= 0 && runsAt + 1 < args.size())
-        runs = std::max(1, args[runsAt + 1].toInt());
+    const int runs = kestrel::bench::runsArgument(app.arguments(), 3);
 
     MDIfrm_main main;
     main.resize(1280, 900);
     main.show();
-    M::ConnString = M::BuildConnectionString(
-        {env("KESTREL_BENCH_DSN"), QStringLiteral("Kestrel benchmark"), env("KESTREL_BENCH_DB"),
-         QStringLiteral("127.0.0.1"), env("KESTREL_BENCH_USER"), env("KESTREL_BENCH_PASSWORD"),
-         env("KESTREL_BENCH_PORT"), QString()});
+    kestrel::bench::useBenchDatabase();
     constexpr int Sales = 100000;
     QCoreApplication::processEvents();
-    const double before = peakMegabytes();
+    const double before = kestrel::bench::peakMegabytes();
 
     // Best of several runs for both, so a cold cache on either side does not
     // decide the ratio.
@@ -122,7 +69,7 @@ int main(int argc, char *argv[])
     double client = 1e9;
     for (int i = 0; i < runs; ++i) {
         const double w = timeWindow(main, Sales);
-        const double c = timeClient();
+        const double c = kestrel::bench::timeClient(AllSales);
         if (w < 0 || c < 0)
             return 1;
         std::printf("run %d: result window %.3f s, mariadb client %.3f s\n", i + 1, w, c);
@@ -133,6 +80,6 @@ int main(int argc, char *argv[])
     std::printf("mariadb client, same statement: %.3f s\n", client);
     std::printf("ratio: %.2f (target at most 1.5)\n", window / client);
     std::printf("peak memory: %.1f MB (target under 150 MB; %.1f MB before the first list)\n",
-                peakMegabytes(), before);
+                kestrel::bench::peakMegabytes(), before);
     return 0;
 }
