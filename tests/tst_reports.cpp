@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -619,6 +620,20 @@ private slots:
         QCOMPARE(M::ConnStat(), M::StatIdle);
         // One connection cycle when the server was asked, none otherwise.
         QCOMPARE(trail.seen.size(), outcome == "Amount is not a number!!!" ? 0 : 3);
+    }
+
+    // A paste by mouse releases no key; OK still holds the amount to its
+    // ceiling before sending it.
+    void pastedAmountMeetsTheCeilingAtOK()
+    {
+        exec("INSERT INTO products VALUES (1, 'Milk', 'l', 1, 10, '1', '2008-03-01')");
+        auto *form = chooseChange("Percentage", "+");
+        QApplication::clipboard()->setText(QStringLiteral("9999"));
+        amount(form)->paste(); // what the box's context menu does
+        QCOMPARE(amount(form)->text(), QStringLiteral("9999"));
+        click(form, "cmd_OK");
+        QCOMPARE(prices(), QStringLiteral("60.00"));
+        QCOMPARE(statusNote(), QStringLiteral("1 price changed."));
     }
 
     void priceChangeFailureClosesTheForm()
