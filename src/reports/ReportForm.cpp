@@ -9,8 +9,10 @@ namespace kestrel::reports {
 
 void ReportForm::showReport(const ResultRequest &request)
 {
-    Frm_QueryResults::Open(request);
+    // The form goes first: the result window then opens straight into an
+    // area that no longer has to move the activation through this form.
     Unload();
+    Frm_QueryResults::Open(request);
 }
 
 void ReportForm::startWith(QRadioButton *firstOption)

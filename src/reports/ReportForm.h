@@ -22,8 +22,8 @@ class ReportForm : public KForm {
 protected:
     using KForm::KForm;
 
-    // Closes the open result window, opens a fresh one on request, and
-    // closes this form.
+    // Closes this form and the open result window, and opens a fresh one
+    // on request.
     void showReport(const ResultRequest &request);
 
     // Chooses the first option of a group and gives it the focus, as the
