@@ -31,8 +31,9 @@ QString cheaperMessage(qint64 cheaper, const QString &amount)
 {
     const QString products = cheaper == 1 ? QStringLiteral("1 product costs")
                                           : QStringLiteral("%1 products cost").arg(cheaper);
-    return products + QStringLiteral(" less than %1 Euro: no price was changed!!!")
-                          .arg(fmt::tidyAmount(amount));
+    return products
+           + QStringLiteral(" less than %1 Euro: no price was changed!!!")
+                 .arg(fmt::tidyAmount(amount));
 }
 
 QString changedNote(qint64 changed)
