@@ -42,28 +42,34 @@ int runs(const QStringList &arguments, int fallback)
     return fallback;
 }
 
-double timeClient(const QString &statement)
+double timeClient(const QString &sql, QByteArray *output)
 {
     QProcess client;
-    client.setStandardOutputFile(QProcess::nullDevice());
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!output)
+        client.setStandardOutputFile(QProcess::nullDevice());
+    client.setProcessChannelMode(output ? QProcess::SeparateChannels
+                                        : QProcess::ForwardedErrorChannel);
     const QStringList arguments = {QStringLiteral("--no-defaults"),
                                    QStringLiteral("--protocol=TCP"),
                                    QStringLiteral("--host=127.0.0.1"),
                                    QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
                                    QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
                                    QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
-                                   QStringLiteral("--execute=") + statement,
+                                   QStringLiteral("--skip-column-names"),
+                                   QStringLiteral("--execute=") + sql,
                                    env("KESTREL_BENCH_DB")};
     QElapsedTimer timer;
     timer.start();
     client.start(QStringLiteral("mariadb"), arguments);
-    if (!client.waitForFinished(120000) || client.exitStatus() != QProcess::NormalExit
+    if (!client.waitForFinished(600000) || client.exitStatus() != QProcess::NormalExit
         || client.exitCode() != 0) {
         std::fprintf(stderr, "the mariadb client failed\n");
         return -1;
     }
-    return double(timer.nsecsElapsed()) / 1e9;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (output)
+        *output = client.readAllStandardOutput();
+    return seconds;
 }
 
 double peakMegabytes()

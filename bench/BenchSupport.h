@@ -1,9 +1,10 @@
 #pragma once
 // What Kestrel's benchmark executables share: the benchmark database that
 // bench/run starts (from the KESTREL_BENCH_* variables), the number of runs
-// asked for, the mariadb command-line client timed on the same work, and the
-// process's peak memory.
+// asked for, the mariadb command-line client that each measurement is held
+// against, and the process's peak memory.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,12 +18,13 @@ QString connectionString();
 // Points Kestrel at the benchmark database.
 void useBenchDatabase();
 
-// "--runs N" among arguments, or fallback.
+// "--runs N" among the arguments, at least 1; fallback when absent.
 int runs(const QStringList &arguments, int fallback = 3);
 
 // Seconds the mariadb client takes to run sql on the benchmark database,
-// its output thrown away; -1 when it fails.
-double timeClient(const QString &sql);
+// its rows going to output when given and to /dev/null otherwise; -1 when
+// the client failed.
+double timeClient(const QString &sql, QByteArray *output = nullptr);
 
 // The process's peak resident memory so far.
 double peakMegabytes();

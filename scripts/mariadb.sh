@@ -20,8 +20,12 @@ db_start() {
         echo "Port $port on 127.0.0.1 is already taken by another server." >&2
         return 1
     fi
+    # Temporary tables in a folder of its own: nothing that tidies /tmp can
+    # pull one from under a running statement.
+    mkdir -p "$dir/tmp"
     mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
-        --bind-address=127.0.0.1 --skip-name-resolve --pid-file="$dir/mysqld.pid" \
+        --tmpdir="$dir/tmp" --bind-address=127.0.0.1 --skip-name-resolve \
+        --pid-file="$dir/mysqld.pid" \
         --log-error="$dir/error.log" --user="$(id -un)" \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
         --innodb-buffer-pool-size=128M </dev/null >/dev/null 2>&1 &

@@ -95,6 +95,11 @@ void TestDialogs::formatEmptyDatabase()
                                                  "BarCode", "LastDelivery"}));
     QCOMPARE(columnsOf("turnover"), (QStringList{"ID", "ProductID", "Quantity", "Price",
                                                  "PricewTax", "Date", "CustomerID"}));
+    // The sales reports find a day's sales and the joins through these.
+    QCOMPARE(test::scalar("SELECT GROUP_CONCAT(DISTINCT INDEX_NAME ORDER BY INDEX_NAME) FROM "
+                          "information_schema.statistics WHERE table_schema = DATABASE() AND "
+                          "table_name = 'turnover'"),
+             db::Value("CustomerID,Date,PRIMARY,ProductID"));
     QCOMPARE(format->findChild<QLabel *>("lbl_Process")->text(),
              QStringLiteral("DataBase formatting finished."));
     QCOMPARE(format->findChild<QProgressBar *>("pgb_Process")->value(), 100);

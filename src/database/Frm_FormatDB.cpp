@@ -43,6 +43,8 @@ void Frm_FormatDB::cmd_Create_Click()
         for (qsizetype i = 0; i < tables.size(); ++i) {
             showStep(QStringLiteral("Making %1 table...").arg(tables[i].table.toUpper()));
             connection.execute(tables[i].statement);
+            for (const Statement &index : tables[i].indexes)
+                connection.execute(index);
             ui->pgb_Process->setValue(int(100 * (i + 1) / tables.size()));
             ui->pgb_Process->repaint();
         }

@@ -13,7 +13,12 @@
 #include "entry/Frm_AddCustomer.h"
 #include "entry/Frm_AddProduct.h"
 #include "entry/Frm_AddTransaction.h"
+#include "reports/Frm_QueryChangePrice.h"
+#include "reports/Frm_QueryProductStore.h"
+#include "reports/Frm_QueryProductsList.h"
 #include "reports/Frm_QueryResults.h"
+#include "reports/Frm_QueryTop10Customers.h"
+#include "reports/Frm_QueryTurnoverBInterval.h"
 #include "shell/Frm_About.h"
 
 void MDIfrm_main::connectCommand(QAction *action, void (MDIfrm_main::*handler)())
@@ -41,7 +46,12 @@ void MDIfrm_main::connectCommands()
     connectCommand(ui->mnu_DTransaction, &MDIfrm_main::mnu_DTransaction_Click);
     // Queries
     connectCommand(ui->mnu_Today, &MDIfrm_main::mnu_Today_Click);
+    connectFormCommand<Frm_QueryTurnoverBInterval>(ui->mnu_BetInt);
+    connectFormCommand<Frm_QueryProductStore>(ui->mnu_ProdStore);
+    connectFormCommand<Frm_QueryProductsList>(ui->mnu_ProdListPrice);
     connectCommand(ui->mnu_Top5Prod, &MDIfrm_main::mnu_Top5Prod_Click);
+    connectFormCommand<Frm_QueryChangePrice>(ui->mnu_CAPP);
+    connectFormCommand<Frm_QueryTop10Customers>(ui->mnu_Top10Cust);
     // Setup, Window, Help
     connectFormCommand<Frm_ConnectionSettings>(ui->mnu_CSettings);
     connectCommand(ui->mnu_WindCascade, &MDIfrm_main::mnu_WindCascade_Click);

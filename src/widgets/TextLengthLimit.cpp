@@ -38,6 +38,9 @@ public:
             m_inner->fixup(input);
     }
 
+    void setLimit(int limit) { m_limit = limit; }
+    int limit() const { return m_limit; }
+
 private:
     int m_limit;
     QPointer<const QValidator> m_inner;
@@ -84,6 +87,27 @@ void installTextLengthLimit(QPlainTextEdit *box)
         return;
     QObject::connect(box, &QPlainTextEdit::textChanged, box,
                      [box, limit] { enforceLimit(box, limit); });
+}
+
+void setTextLimit(QLineEdit *box, int limit)
+{
+    auto *installed = dynamic_cast<CharacterLimit *>(const_cast<QValidator *>(box->validator()));
+    if (!installed) {
+        box->setMaxLength(limit);
+        return;
+    }
+    installed->setLimit(limit);
+    QString text = box->text();
+    qsizetype cursor = box->cursorPosition();
+    const QString fitted = fitToLimit(text, limit, &cursor);
+    if (fitted != text)
+        box->setText(fitted);
+}
+
+int textLimit(const QLineEdit *box)
+{
+    const auto *installed = dynamic_cast<const CharacterLimit *>(box->validator());
+    return installed ? installed->limit() : box->maxLength();
 }
 
 void installTextLengthLimits(QWidget *form)

@@ -19,4 +19,10 @@ void installTextLengthLimit(QPlainTextEdit *box);
 // The same for every text box of a form.
 void installTextLengthLimits(QWidget *form);
 
+// Gives box a new limit while the form is open (a box whose limit depends on
+// a choice): the installed check counts it in characters from then on.
+void setTextLimit(QLineEdit *box, int limit);
+// The limit box holds its text to, in characters.
+int textLimit(const QLineEdit *box);
+
 } // namespace kestrel

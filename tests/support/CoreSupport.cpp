@@ -84,8 +84,11 @@ void resetTables()
 {
     dropAllTables();
     db::OdbcConnection connection(testConnectionString());
-    for (const sql::TableStatement &table : sql::schemaStatements())
+    for (const sql::TableStatement &table : sql::schemaStatements()) {
         connection.execute(table.statement);
+        for (const db::Statement &index : table.indexes)
+            connection.execute(index);
+    }
 }
 
 MessageRecorder::MessageRecorder()

@@ -1,6 +1,7 @@
 #include "core/shared/Formats.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace kestrel::fmt {
@@ -73,6 +74,33 @@ QString formatAmount(double value, int decimals)
     QString text = QString::number(value, 'f', decimals);
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
+}
+
+QString tidyAmount(const QString &typed)
+{
+    static const QRegularExpression plain(QStringLiteral("^([0-9]*)[,.]?([0-9]*)$"));
+    const QRegularExpressionMatch m = plain.match(typed.trimmed());
+    if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(2).isEmpty()))
+        return typed;
+    // Rounded on the decimal digits as typed, so "0,125" gives "0,13"
+    // where the nearest double would give "0,12".
+    const QString decimals = m.captured(2);
+    QString cents = m.captured(1) + (decimals + QStringLiteral("00")).left(2);
+    if (decimals.size() > 2 && decimals.at(2) >= QLatin1Char('5')) {
+        qsizetype i = cents.size() - 1;
+        while (i >= 0 && cents.at(i) == QLatin1Char('9'))
+            cents[i--] = QLatin1Char('0');
+        if (i < 0)
+            cents.prepend(QLatin1Char('1'));
+        else
+            cents[i] = QChar(cents.at(i).unicode() + 1);
+    }
+    QString whole = cents.left(cents.size() - 2);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    return whole + QLatin1Char(',') + cents.right(2);
 }
 
 } // namespace kestrel::fmt

@@ -44,4 +44,10 @@ QString unstorableDateMessage(const QString &field);
 // An amount with the decimal comma and the given number of decimals.
 QString formatAmount(double value, int decimals = 2);
 
+// A typed amount written out as "####0.00" has it: at least one whole
+// digit, exactly two decimals, rounded half up on the digits typed ("12,5"
+// -> "12,50", "7" -> "7,00", "0,125" -> "0,13"). Text that is not a plain
+// amount (a sign, several separators, no digit) comes back unchanged.
+QString tidyAmount(const QString &typed);
+
 } // namespace kestrel::fmt

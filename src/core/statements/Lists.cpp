@@ -21,7 +21,17 @@ ResultRequest deleteView(const char *table, const char *sql, const char *caption
     return request;
 }
 
-// The product columns every product list starts with.
+} // namespace
+
+std::vector<ResultColumn> customerColumns()
+{
+    return {{"ID", "0.0337"},     {"FirstName", "0.135"},
+            {"SurName", "0.135"}, {"Address", "0.1012"},
+            {"City", "0.0675"},   {"Telephone", "0.0675"},
+            {"Email", "0.1012"},  {"PersonalIDNo", "0.0675"},
+            {"Joined", "0.1012"}, {"ShippingAddress", "0.1012"}};
+}
+
 std::vector<ResultColumn> productColumns()
 {
     return {{"ID", "0.0795"},          {"Description", "0.3089"}, {"UM", "0.1163"},
@@ -29,7 +39,21 @@ std::vector<ResultColumn> productColumns()
             {"LastDelivery", "0.1980"}};
 }
 
-} // namespace
+std::vector<ResultColumn> salesColumns()
+{
+    return {{"ID", "0.0795"},    {"FirstName", "0.0965"}, {"SurName", "0.0965"},
+            {"Date", "0.1163"},  {"Quantity", "0.0795"},  {"UM", "0.0795"},
+            {"Price", "0.0795"}, {"PricewTax", "0.0795"}, {"Description", "0.2884"}};
+}
+
+QString salesJoin()
+{
+    return QStringLiteral(
+        "SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
+        "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
+        "products.Description FROM turnover,customers,products where "
+        "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID)");
+}
 
 ResultRequest deleteCities()
 {
@@ -86,21 +110,12 @@ ResultRequest deleteTransactions()
 
 ResultRequest todaysTurnover()
 {
-    return list("SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
-                "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
-                "products.Description FROM turnover,customers,products where "
-                "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID) "
-                "and (Date = curdate()) order by turnover.ID;",
-                "Today's Turnover",
-                {{"ID", "0.0795"},
-                 {"FirstName", "0.0965"},
-                 {"SurName", "0.0965"},
-                 {"Date", "0.1163"},
-                 {"Quantity", "0.0795"},
-                 {"UM", "0.0795"},
-                 {"Price", "0.0795"},
-                 {"PricewTax", "0.0795"},
-                 {"Description", "0.2884"}});
+    ResultRequest request;
+    request.statement = db::Statement(
+        salesJoin() + QStringLiteral(" and (Date = curdate()) order by turnover.ID;"));
+    request.caption = QStringLiteral("Today's Turnover");
+    request.columns = salesColumns();
+    return request;
 }
 
 ResultRequest topFiveProducts()
@@ -116,17 +131,7 @@ ResultRequest topFiveProducts()
 
 ResultRequest pickCustomer()
 {
-    return list("SELECT * FROM customers", "Pick Customer",
-                {{"ID", "0.0337"},
-                 {"FirstName", "0.135"},
-                 {"SurName", "0.135"},
-                 {"Address", "0.1012"},
-                 {"City", "0.0675"},
-                 {"Telephone", "0.0675"},
-                 {"Email", "0.1012"},
-                 {"PersonalIDNo", "0.0675"},
-                 {"Joined", "0.1012"},
-                 {"ShippingAddress", "0.1012"}});
+    return list("SELECT * FROM customers", "Pick Customer", customerColumns());
 }
 
 ResultRequest pickProduct()

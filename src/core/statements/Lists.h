@@ -21,4 +21,15 @@ ResultRequest topFiveProducts();
 ResultRequest pickCustomer();
 ResultRequest pickProduct();
 
+// The columns the lists of customers, products and sales show, with their
+// widths; the report forms show the same.
+std::vector<ResultColumn> customerColumns();
+std::vector<ResultColumn> productColumns();
+std::vector<ResultColumn> salesColumns();
+
+// The sales joined with their customers and products, as the sales lists
+// read them: the text up to and including the join condition. Sales whose
+// customer or product is gone drop out.
+QString salesJoin();
+
 } // namespace kestrel::sql

@@ -11,12 +11,19 @@ QList<TableStatement> schemaStatements()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     static const QRegularExpression tableName(QStringLiteral("^CREATE TABLE `([^`]+)`"));
+    static const QRegularExpression indexedTable(
+        QStringLiteral("^CREATE INDEX `[^`]+` ON `([^`]+)`"));
     QList<TableStatement> statements;
     for (const QByteArray &raw : file.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        const QRegularExpressionMatch m = tableName.match(line);
-        if (m.hasMatch())
-            statements.append({m.captured(1), db::Statement(line)});
+        if (const QRegularExpressionMatch m = tableName.match(line); m.hasMatch()) {
+            statements.append({m.captured(1), db::Statement(line), {}});
+        } else if (const QRegularExpressionMatch m = indexedTable.match(line); m.hasMatch()) {
+            for (TableStatement &table : statements) {
+                if (table.table == m.captured(1))
+                    table.indexes.append(db::Statement(line));
+            }
+        }
     }
     return statements;
 }

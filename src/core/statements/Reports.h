@@ -1,0 +1,96 @@
+#pragma once
+// The report forms' statements. Each form gathers what the operator chose
+// into a plain struct; these functions turn it into the whole request for
+// the result window (statement, caption, columns), so a request always
+// carries its own columns. The price change's statements, which the form
+// sends itself, are here too. Every typed or picked value is bound.
+
+#include "core/shared/ResultRequest.h"
+
+#include <QDate>
+#include <optional>
+
+namespace kestrel::sql {
+
+// Two days of a calendar pair, both included. A first day after the last
+// is sent as chosen and finds nothing.
+struct DayRange {
+    QDate first;
+    QDate last;
+};
+
+// ---- turnover ------------------------------------------------------------
+
+// Every sale dated within days, in transaction-number order, captioned
+// "Turnover Between 2008.March.05 and 2008.March.07".
+ResultRequest turnoverBetween(const DayRange &days);
+// Every sale, captioned "All Turnover".
+ResultRequest allTurnover();
+
+// ---- product in store -----------------------------------------------------
+
+struct ProductStoreCriteria {
+    // A ticked criterion holds the text beside it exactly as typed; an
+    // unticked one holds nothing.
+    std::optional<QString> id;
+    std::optional<QString> description;
+    std::optional<QString> quantity;
+    std::optional<QString> barCode;
+    // The range of the last delivery, when ticked.
+    std::optional<DayRange> delivered;
+};
+
+// What stops the report, as the operator is told: the first ticked
+// criterion left empty (in the order ID, Description, Quantity, BarCode),
+// or no criterion ticked at all. Empty when the criteria make a report.
+QString productStoreProblem(const ProductStoreCriteria &criteria);
+
+// The products matching every ticked criterion, captioned "Product in Store".
+ResultRequest productsInStore(const ProductStoreCriteria &criteria);
+
+// ---- products list -------------------------------------------------------
+
+// The columns the whole product list can be ordered by, in the form's order.
+enum class ProductOrder { ID, Description, UM, Quantity, Price, BarCode, LastDelivery };
+
+// Every product in ascending order of one column, captioned "Product in
+// Store ordered by ..." ("Last Delivery" for LastDelivery).
+ResultRequest productsList(ProductOrder order);
+
+// ---- top ten customers ----------------------------------------------------
+
+enum class CustomerRanking { Visits, Amount };
+
+// The ten customers with the most sales rows (a column "Visited") or the most
+// money spent before tax (a column "Bought"), largest first. Customers
+// without sales do not appear.
+ResultRequest topTenCustomers(CustomerRanking ranking);
+
+// ---- change all prices ----------------------------------------------------
+
+enum class PriceChangeKind { Percentage, Absolute };
+enum class PriceDirection { Plus, Minus };
+
+struct PriceChange {
+    PriceChangeKind kind = PriceChangeKind::Percentage;
+    PriceDirection direction = PriceDirection::Plus;
+    QString amount; // as typed, with a decimal comma: "12,50"
+
+    // Only a fixed decrease can take a price below zero; a percentage
+    // decrease stops at 100 % and so at zero.
+    bool canGoBelowZero() const
+    {
+        return kind == PriceChangeKind::Absolute && direction == PriceDirection::Minus;
+    }
+};
+
+// The UPDATE of every product's price, the amount bound as the number typed
+// (decimals kept). Nothing when the amount is not a number.
+std::optional<db::Statement> changeAllPrices(const PriceChange &change);
+
+// How many products cost less than the amount, their rows locked until the
+// transaction ends so that none can get cheaper before the change. Nothing
+// when the amount is not a number.
+std::optional<db::Statement> productsCheaperThan(const QString &amount);
+
+} // namespace kestrel::sql
