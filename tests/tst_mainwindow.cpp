@@ -2,6 +2,7 @@
 // instance per form, window arrangement and Exit.
 
 #include "core/app/Log.h"
+#include "core/app/CommandLine.h"
 #include "core/database/ParamFile.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "entry/Frm_AddCity.h"
@@ -398,6 +399,9 @@ void TestMainWindow::aboutShowsWhereTheLogIs()
     auto *about = m_run->main->findForm<Frm_About>();
     QVERIFY(about);
     QCOMPARE(test::control<QLabel>(about, "lbl_LogFile")->text(), "Log: " + logFile);
+    // The version is the one --version prints.
+    QVERIFY(test::control<QLabel>(about, "lbl_Info")->text().startsWith(
+        "<b>" + app::versionText() + "</b>"));
 
     // Started without a log file (as the tests are), it says where lines go.
     test::click(about, "cmd_OK");
