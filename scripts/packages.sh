@@ -4,7 +4,7 @@
 KESTREL_PACKAGES=(
     build-essential cmake ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
-    unixodbc unixodbc-dev odbc-mariadb
+    unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client
     xvfb xauth imagemagick fonts-dejavu-core
 )

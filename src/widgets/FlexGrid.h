@@ -77,9 +77,14 @@ public:
     // Fast loading of many rows: between the two calls appendRow stores each
     // row without a view update; endBulkAppend shows them all at once.
     void beginBulkAppend() { m_model->beginBulkAppend(); }
-    void appendRow(const std::vector<QStringView> &texts, const QColor &background = QColor())
+    void appendRow(std::span<const QAnyStringView> texts, const QColor &background = QColor())
     {
         m_model->appendRow(texts, background);
+    }
+    void appendRow(const std::vector<QStringView> &texts, const QColor &background = QColor())
+    {
+        const std::vector<QAnyStringView> any(texts.begin(), texts.end());
+        m_model->appendRow(any, background);
     }
     void endBulkAppend();
 
