@@ -7,11 +7,13 @@
 #include "reports/ResultRows.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/GridExport.h"
 #include "widgets/LoadProgress.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QTimer>
@@ -53,13 +55,23 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
     ui->setupUi(this);
     frm_QueryResult = ui->frm_QueryResult;
     fxg_QueryResult = ui->fxg_QueryResult;
+    mnu_ExportCsv = ui->mnu_ExportCsv;
+    mnu_ExportPdf = ui->mnu_ExportPdf;
+    mnu_Print = ui->mnu_Print;
     m_frameWidth = pixelsToTwips(frm_QueryResult->width());
     m_frameHeight = pixelsToTwips(frm_QueryResult->height());
     m_gridWidth = pixelsToTwips(fxg_QueryResult->width());
     m_gridHeight = pixelsToTwips(fxg_QueryResult->height());
     connect(fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
             &Frm_QueryResults::fxg_QueryResult_DblClick);
+    connect(mnu_ExportCsv, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportCsv_Click);
+    connect(mnu_ExportPdf, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportPdf_Click);
+    connect(mnu_Print, &QAction::triggered, this, &Frm_QueryResults::mnu_Print_Click);
+    enableExport();
     fxg_QueryResult->installEventFilter(this);
+    // The window's keys are the grid's: it opens ready for the arrows,
+    // Page Down, Enter and Esc.
+    setFocusProxy(fxg_QueryResult);
     // A zero interval: the next turn runs once the events that came in
     // meanwhile (paint, scroll, keys) have had theirs.
     m_pump->setInterval(0);
@@ -153,6 +165,7 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
     }
     m_loading = true;
     m_stop->setEnabled(true);
+    enableExport();
     readTurn(FirstTurnMs);
 }
 
@@ -227,6 +240,7 @@ void Frm_QueryResults::endLoading()
     m_pump->stop();
     m_stop->setEnabled(false);
     delete m_progress;
+    enableExport();
     if (wasLoading)
         emit loadingFinished();
 }
@@ -335,6 +349,10 @@ bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
 
 bool Frm_QueryResults::fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        showListMenu();
+        return true;
+    }
     if (modifiers & ~Qt::KeypadModifier)
         return false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -397,4 +415,54 @@ void Frm_QueryResults::Pick()
     if (m_pickHandOver)
         m_pickHandOver(cells);
     Unload();
+}
+
+bool Frm_QueryResults::canExport() const
+{
+    return !m_loading && !m_noItems && fxg_QueryResult->Rows() > 1;
+}
+
+void Frm_QueryResults::enableExport()
+{
+    const bool on = canExport();
+    for (QAction *action : {mnu_ExportCsv, mnu_ExportPdf, mnu_Print})
+        action->setEnabled(on);
+}
+
+void Frm_QueryResults::showListMenu()
+{
+    const QRect cell = fxg_QueryResult->cellRect(fxg_QueryResult->Row(), fxg_QueryResult->Col());
+    const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
+    QMenu::exec(fxg_QueryResult->actions(), fxg_QueryResult->mapToGlobal(at), nullptr,
+                fxg_QueryResult);
+}
+
+void Frm_QueryResults::mnu_ExportCsv_Click()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Csv}, this);
+}
+
+void Frm_QueryResults::mnu_ExportPdf_Click()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Pdf}, this);
+}
+
+void Frm_QueryResults::mnu_Print_Click()
+{
+    PrintList();
+}
+
+void Frm_QueryResults::ExportList()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(),
+                            {kestrel::ExportFormat::Csv, kestrel::ExportFormat::Pdf}, this);
+}
+
+void Frm_QueryResults::PrintList()
+{
+    if (canExport())
+        kestrel::printGrid(*fxg_QueryResult, windowTitle(), this);
 }

@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <memory>
 
+class QAction;
 class QGroupBox;
 class QShortcut;
 class QTimer;
@@ -68,6 +69,14 @@ public:
     // arrived stay. What Esc does while the list loads.
     void stopLoading();
 
+    // The list can go out to a file or a printer once its rows are in: not
+    // while they arrive, and not when it found nothing.
+    bool canExport() const;
+    // Export as CSV or PDF, whichever the operator picks, and print: the
+    // main window's commands for the open list.
+    void ExportList();
+    void PrintList();
+
     // What a double click does, fixed when the window loads.
     enum class Mode {
         Report,
@@ -82,6 +91,10 @@ public:
 
     QGroupBox *frm_QueryResult;
     kestrel::FlexGrid *fxg_QueryResult;
+    // The grid's context menu (right button, the menu key or Shift+F10).
+    QAction *mnu_ExportCsv;
+    QAction *mnu_ExportPdf;
+    QAction *mnu_Print;
 
     static inline const QString NoItemsText = QStringLiteral("No Items Found in DataBase");
 
@@ -98,6 +111,11 @@ protected:
 private:
     static Mode modeFromFlags();
     void fxg_QueryResult_DblClick();
+    void mnu_ExportCsv_Click();
+    void mnu_ExportPdf_Click();
+    void mnu_Print_Click();
+    void showListMenu();
+    void enableExport();
     // Enter acts on the current row as a double click does; Delete asks to
     // delete it in a delete view. True when the key was used.
     bool fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers);

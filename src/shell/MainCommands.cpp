@@ -26,6 +26,8 @@ void MDIfrm_main::connectCommands()
     // File
     connectFormCommand<Frm_TestConnection>(ui->mnu_TestConnect);
     connectFormCommand<Frm_FormatDB>(ui->mnu_FormatDB);
+    connectCommand(ui->mnu_ExportList, &MDIfrm_main::mnu_ExportList_Click);
+    connectCommand(ui->mnu_PrintList, &MDIfrm_main::mnu_PrintList_Click);
     connect(ui->mnu_Exit, &QAction::triggered, this, &QWidget::close);
     ui->mnu_Exit->setEnabled(true);
     // Add Record
@@ -76,4 +78,22 @@ void MDIfrm_main::mnu_Today_Click()
 void MDIfrm_main::mnu_Top5Prod_Click()
 {
     Frm_QueryResults::Open(kestrel::sql::topFiveProducts());
+}
+
+void MDIfrm_main::mnu_ExportList_Click()
+{
+    Frm_QueryResults *list = findForm<Frm_QueryResults>();
+    if (list && list->canExport())
+        list->ExportList();
+    else
+        mdl_Variables_Functions::Beep();
+}
+
+void MDIfrm_main::mnu_PrintList_Click()
+{
+    Frm_QueryResults *list = findForm<Frm_QueryResults>();
+    if (list && list->canExport())
+        list->PrintList();
+    else
+        mdl_Variables_Functions::Beep();
 }
