@@ -80,20 +80,26 @@ void MDIfrm_main::mnu_Top5Prod_Click()
     Frm_QueryResults::Open(kestrel::sql::topFiveProducts());
 }
 
-void MDIfrm_main::mnu_ExportList_Click()
+namespace {
+
+// Runs a command of the open list; a beep when no list that can go out is open.
+void onOpenList(const MDIfrm_main &main, void (Frm_QueryResults::*command)())
 {
-    Frm_QueryResults *list = findForm<Frm_QueryResults>();
+    Frm_QueryResults *list = main.findForm<Frm_QueryResults>();
     if (list && list->canExport())
-        list->ExportList();
+        (list->*command)();
     else
         mdl_Variables_Functions::Beep();
 }
 
+} // namespace
+
+void MDIfrm_main::mnu_ExportList_Click()
+{
+    onOpenList(*this, &Frm_QueryResults::ExportList);
+}
+
 void MDIfrm_main::mnu_PrintList_Click()
 {
-    Frm_QueryResults *list = findForm<Frm_QueryResults>();
-    if (list && list->canExport())
-        list->PrintList();
-    else
-        mdl_Variables_Functions::Beep();
+    onOpenList(*this, &Frm_QueryResults::PrintList);
 }
