@@ -152,7 +152,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int runs = std::max(1, option(args, QStringLiteral("--runs"), 3));
+    const int runs = std::max(1, option(args, QStringLiteral("--runs"), 5));
     const qint64 sales = option(args, QStringLiteral("--sales"), 100000);
 
     MDIfrm_main main;

@@ -190,7 +190,6 @@ void Frm_QueryResults::readTurn(int budgetMs)
     switch (turn) {
     case kestrel::db::StreamingCycle::Turn::Failed:
         // Rows already shown are lost with the window.
-        showArrivedRows();
         endLoading();
         Unload();
         return;
