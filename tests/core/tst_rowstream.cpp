@@ -149,6 +149,10 @@ void TestRowStream::connectionStringReadsAsTheDriverReadsIt_data()
                                          << "";
     QTest::newRow("wrong password") << with(5, "wrong") << "SELECT 1"
                                     << "";
+    // One statement only, as the driver takes it.
+    QTest::newRow("two start-up statements")
+        << with(7, "SET @kestrel_first = 1; SET @kestrel_marker = 2") << "SELECT 1"
+        << "";
     QTest::newRow("refused start-up statement") << with(7, "SELEKT 1") << "SELECT 1"
                                                 << "";
 }

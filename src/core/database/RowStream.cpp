@@ -303,10 +303,8 @@ struct RowStream::Native {
             if (mysql_real_query(mysql, text.constData(), static_cast<unsigned long>(text.size())))
                 fail("the start-up statement");
             // Whatever rows it returned are not wanted.
-            do {
-                if (MYSQL_RES *result = mysql_store_result(mysql))
-                    mysql_free_result(result);
-            } while (mysql_next_result(mysql) == 0);
+            if (MYSQL_RES *result = mysql_store_result(mysql))
+                mysql_free_result(result);
         }
     }
 
