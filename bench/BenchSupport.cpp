@@ -34,30 +34,29 @@ void useBenchDatabase()
     mdl_Variables_Functions::ConnString = connectionString();
 }
 
-int runs(const QStringList &arguments, int fallback)
+qint64 option(const QStringList &arguments, const QString &name, qint64 fallback)
 {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--runs"));
-    if (at >= 0 && at + 1 < arguments.size())
-        return std::max(1, arguments[at + 1].toInt());
-    return fallback;
+    const qsizetype at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1].toLongLong() : fallback;
 }
 
-double timeClient(const QString &sql, QByteArray *output)
+int runs(const QStringList &arguments, int fallback)
 {
-    QProcess client;
-    if (!output)
-        client.setStandardOutputFile(QProcess::nullDevice());
-    client.setProcessChannelMode(output ? QProcess::SeparateChannels
-                                        : QProcess::ForwardedErrorChannel);
-    const QStringList arguments = {QStringLiteral("--no-defaults"),
-                                   QStringLiteral("--protocol=TCP"),
-                                   QStringLiteral("--host=127.0.0.1"),
-                                   QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
-                                   QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
-                                   QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD"),
-                                   QStringLiteral("--skip-column-names"),
-                                   QStringLiteral("--execute=") + sql,
-                                   env("KESTREL_BENCH_DB")};
+    return int(std::max<qint64>(1, option(arguments, QStringLiteral("--runs"), fallback)));
+}
+
+namespace {
+
+// Runs the client on sql with options; seconds until it is done, or -1.
+double runClient(QProcess &client, const QString &sql, const QStringList &options)
+{
+    QStringList arguments = {QStringLiteral("--no-defaults"),
+                             QStringLiteral("--protocol=TCP"),
+                             QStringLiteral("--host=127.0.0.1"),
+                             QStringLiteral("--port=") + env("KESTREL_BENCH_PORT"),
+                             QStringLiteral("--user=") + env("KESTREL_BENCH_USER"),
+                             QStringLiteral("--password=") + env("KESTREL_BENCH_PASSWORD")};
+    arguments << options << (QStringLiteral("--execute=") + sql) << env("KESTREL_BENCH_DB");
     QElapsedTimer timer;
     timer.start();
     client.start(QStringLiteral("mariadb"), arguments);
@@ -66,10 +65,30 @@ double timeClient(const QString &sql, QByteArray *output)
         std::fprintf(stderr, "the mariadb client failed\n");
         return -1;
     }
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (output)
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+double timeClient(const QString &sql, QByteArray *output)
+{
+    QProcess client;
+    if (!output)
+        client.setStandardOutputFile(QProcess::nullDevice());
+    client.setProcessChannelMode(output ? QProcess::SeparateChannels
+                                        : QProcess::ForwardedErrorChannel);
+    const double seconds = runClient(client, sql, {QStringLiteral("--skip-column-names")});
+    if (output && seconds >= 0)
         *output = client.readAllStandardOutput();
     return seconds;
+}
+
+double timeClientTo(const QString &sql, const QStringList &options, const QString &outputFile)
+{
+    QProcess client;
+    client.setStandardOutputFile(outputFile);
+    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    return runClient(client, sql, options);
 }
 
 double peakMegabytes()

@@ -18,6 +18,8 @@ QString connectionString();
 // Points Kestrel at the benchmark database.
 void useBenchDatabase();
 
+// "--name N" among the arguments, or fallback when absent.
+qint64 option(const QStringList &arguments, const QString &name, qint64 fallback);
 // "--runs N" among the arguments, at least 1; fallback when absent.
 int runs(const QStringList &arguments, int fallback = 3);
 
@@ -25,6 +27,9 @@ int runs(const QStringList &arguments, int fallback = 3);
 // its rows going to output when given and to /dev/null otherwise; -1 when
 // the client failed.
 double timeClient(const QString &sql, QByteArray *output = nullptr);
+// The same with the client's own options (e.g. "--batch"), its rows written
+// to outputFile.
+double timeClientTo(const QString &sql, const QStringList &options, const QString &outputFile);
 
 // The process's peak resident memory so far.
 double peakMegabytes();

@@ -4,9 +4,9 @@
 KESTREL_PACKAGES=(
     build-essential cmake ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
-    unixodbc unixodbc-dev odbc-mariadb
+    unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick fonts-dejavu-core poppler-utils
     dpkg-dev desktop-file-utils
 )
 

@@ -144,7 +144,8 @@ void TestMainWindow::menus_data()
                                         "&Delete Record>", "&Queries>",    "&Setup>",
                                         "&Window>",        "&Help>"};
     QTest::newRow("File") << "mnu_File"
-                          << QStringList{"Test Connection|Ctrl+A", "Format DB Structure|",
+                          << QStringList{"Test Connection|Ctrl+A", "Format DB Structure|", "|",
+                                         "Export List...|Ctrl+E", "Print List...|Ctrl+P", "|",
                                          "Exit|Ctrl+Q"};
     QTest::newRow("Add") << "mnu_AddRecord"
                          << QStringList{"Product|F2", "Customer|F3", "City|F4", "Transaction|F5"};

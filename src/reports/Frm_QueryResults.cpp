@@ -2,27 +2,30 @@
 #include "ui_Frm_QueryResults.h"
 
 #include "core/database/ConnectionCycle.h"
-#include "core/shared/FieldText.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Deletes.h"
 #include "core/statements/Records.h"
+#include "reports/ResultRows.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/GridExport.h"
+#include "widgets/LoadProgress.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
+#include <QShortcut>
+#include <QTimer>
 #include <cmath>
-#include <stdexcept>
 
 namespace M = mdl_Variables_Functions;
 using kestrel::fmt::pixelsToTwips;
 using kestrel::fmt::twipsToPixels;
 
 namespace {
-
-const QColor StripeColor(200, 255, 230);
 
 // Margins of the layout, in twips: the frame sits 120 in from the window's
 // sides, the grid 120 in from the frame's sides and below its caption.
@@ -36,73 +39,53 @@ constexpr int GridHeightMargin = 400;
 
 constexpr int MaxDataColumns = M::ColumnTableColumns - 1;
 
-// Streams result rows into the grid: column j shows the field that slot 1 of
-// column j names, in Kestrel's text form, rows 1, 3, 5, ... tinted.
-class GridLoader {
-public:
-    GridLoader(kestrel::FlexGrid &grid, const M::ColumnTable &columns, int dataColumns)
-        : m_grid(grid), m_columns(columns), m_fields(size_t(dataColumns + 1), -1),
-          m_types(size_t(dataColumns + 1), 0), m_texts(size_t(dataColumns + 1)),
-          m_views(size_t(dataColumns + 1))
-    {
-    }
-
-    // A field that the result does not have fails the load.
-    void findFields(const std::vector<kestrel::db::Column> &result)
-    {
-        for (size_t j = 1; j < m_fields.size(); ++j) {
-            const QString &field = m_columns[j][M::SlotField];
-            const int index = kestrel::db::columnIndex(result, field);
-            if (index < 0)
-                throw std::runtime_error("the result has no field " + field.toStdString());
-            m_fields[j] = index;
-            m_types[j] = result[size_t(index)].sqlType;
-        }
-    }
-
-    void append(const kestrel::db::Row &row)
-    {
-        for (size_t j = 1; j < m_fields.size(); ++j) {
-            m_texts[j] = kestrel::fieldText(row[size_t(m_fields[j])], m_types[j]);
-            m_views[j] = m_texts[j];
-        }
-        m_grid.appendRow(m_views, m_rows % 2 == 0 ? StripeColor : QColor());
-        ++m_rows;
-    }
-
-    qint64 rows() const { return m_rows; }
-
-private:
-    kestrel::FlexGrid &m_grid;
-    const M::ColumnTable &m_columns;
-    std::vector<int> m_fields;
-    std::vector<int> m_types;
-    std::vector<QString> m_texts;
-    std::vector<QStringView> m_views;
-    qint64 m_rows = 0;
-};
+// Reading budgets, in milliseconds. The first turn runs while the window
+// opens: a list that arrives within it is whole before the window shows.
+// Later turns are short enough that scrolling and typing stay smooth.
+constexpr int FirstTurnMs = 25;
+constexpr int TurnMs = 30;
+// Rows read in later turns reach the view a few times a second rather than
+// after every turn: each time they do, the grid repaints what it shows.
+constexpr int ShowRowsMs = 250;
 
 } // namespace
 
 Frm_QueryResults::Frm_QueryResults(QWidget *parent)
-    : kestrel::KForm(parent), ui(new Ui::Frm_QueryResults)
+    : kestrel::KForm(parent), ui(new Ui::Frm_QueryResults), m_pump(new QTimer(this)),
+      m_stop(new QShortcut(QKeySequence(Qt::Key_Escape), this))
 {
     ui->setupUi(this);
     frm_QueryResult = ui->frm_QueryResult;
     fxg_QueryResult = ui->fxg_QueryResult;
+    mnu_ExportCsv = ui->mnu_ExportCsv;
+    mnu_ExportPdf = ui->mnu_ExportPdf;
+    mnu_Print = ui->mnu_Print;
     m_frameWidth = pixelsToTwips(frm_QueryResult->width());
     m_frameHeight = pixelsToTwips(frm_QueryResult->height());
     m_gridWidth = pixelsToTwips(fxg_QueryResult->width());
     m_gridHeight = pixelsToTwips(fxg_QueryResult->height());
-    // Keys go to the rows: arrows move, Enter and Delete act on the current one.
-    setFocusProxy(fxg_QueryResult);
     connect(fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
             &Frm_QueryResults::fxg_QueryResult_DblClick);
+    connect(mnu_ExportCsv, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportCsv_Click);
+    connect(mnu_ExportPdf, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportPdf_Click);
+    connect(mnu_Print, &QAction::triggered, this, &Frm_QueryResults::mnu_Print_Click);
+    enableExport();
     fxg_QueryResult->installEventFilter(this);
+    // The window's keys are the grid's: it opens ready for the arrows,
+    // Page Down, Enter and Esc.
+    setFocusProxy(fxg_QueryResult);
+    // A zero interval: the next turn runs once the events that came in
+    // meanwhile (paint, scroll, keys) have had theirs.
+    m_pump->setInterval(0);
+    connect(m_pump, &QTimer::timeout, this, [this] { readTurn(TurnMs); });
+    m_stop->setContext(Qt::WidgetWithChildrenShortcut);
+    m_stop->setEnabled(false);
+    connect(m_stop, &QShortcut::activated, this, &Frm_QueryResults::stopLoading);
 }
 
 Frm_QueryResults::~Frm_QueryResults()
 {
+    delete m_progress;
     delete ui;
 }
 
@@ -167,28 +150,120 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
     for (int j = 0; j <= n; ++j)
         grid.setTextMatrix(0, j, QString());
     m_noItems = false;
+    m_headersShown = false;
+    m_shownAt.invalidate();
 
-    GridLoader loader(grid, CellNameFormat, n);
-    grid.beginBulkAppend();
-    const bool ok = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
-        c.queryEach(
-            SQL,
-            [&](const std::vector<kestrel::db::Column> &columns) { loader.findFields(columns); },
-            [&](const kestrel::db::Row &row) { loader.append(row); });
+    // Rows keep arriving after this returns: the window reads its own copy
+    // of the columns, whatever becomes of the table it was given.
+    if (&CellNameFormat != &m_columns)
+        m_columns = CellNameFormat;
+    m_rows = std::make_unique<kestrel::ResultRows>(grid, m_columns, n);
+    const bool started = m_load.start(SQL, [this](const std::vector<kestrel::db::Column> &columns) {
+        m_rows->findFields(columns);
     });
-    grid.endBulkAppend();
-    if (!ok) {
+    if (!started) {
         Unload();
         return;
     }
-    if (loader.rows() == 0) {
-        showNoItems(n);
+    m_loading = true;
+    m_stop->setEnabled(true);
+    enableExport();
+    readTurn(FirstTurnMs);
+}
+
+qint64 Frm_QueryResults::loadedRows() const
+{
+    return m_rows ? m_rows->rows() : 0;
+}
+
+void Frm_QueryResults::readTurn(int budgetMs)
+{
+    // A turn never runs inside another: the failure message opens an event
+    // loop of its own, in which the pump could fire again.
+    if (!m_loading || m_inTurn)
+        return;
+    m_inTurn = true;
+    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    grid.beginBulkAppend();
+    const kestrel::db::StreamingCycle::Turn turn = m_load.read(
+        QDeadlineTimer(budgetMs), [this](kestrel::db::RowBytes row) { m_rows->append(row); });
+    m_inTurn = false;
+
+    switch (turn) {
+    case kestrel::db::StreamingCycle::Turn::Failed:
+        // Rows already shown are lost with the window.
+        endLoading();
+        Unload();
+        return;
+    case kestrel::db::StreamingCycle::Turn::Finished:
+        showArrivedRows();
+        if (m_rows->rows() == 0)
+            showNoItems(grid.Cols() - 1);
+        endLoading();
+        return;
+    case kestrel::db::StreamingCycle::Turn::More:
+        if (!m_shownAt.isValid() || m_shownAt.hasExpired(ShowRowsMs)) {
+            showArrivedRows();
+            if (!m_progress)
+                m_progress = kestrel::LoadProgress::inStatusBar();
+            if (m_progress)
+                m_progress->showLoading(m_rows->rows());
+        }
+        if (!m_pump->isActive())
+            m_pump->start();
         return;
     }
-    for (int j = 1; j <= n; ++j)
-        grid.setTextMatrix(0, j, CellNameFormat[size_t(j)][M::SlotHeader]);
+}
+
+void Frm_QueryResults::showArrivedRows()
+{
+    fxg_QueryResult->endBulkAppend();
+    m_shownAt.start();
+    if (!m_headersShown && m_rows->rows() > 0)
+        showHeaders();
+    keepColumnsFitting();
+}
+
+void Frm_QueryResults::showHeaders()
+{
+    m_headersShown = true;
+    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    for (int j = 1; j < grid.Cols(); ++j)
+        grid.setTextMatrix(0, j, m_columns[size_t(j)][M::SlotHeader]);
     grid.setRow(1);
     grid.setCol(1);
+}
+
+void Frm_QueryResults::endLoading()
+{
+    const bool wasLoading = m_loading;
+    m_loading = false;
+    m_pump->stop();
+    m_stop->setEnabled(false);
+    delete m_progress;
+    enableExport();
+    if (wasLoading)
+        emit loadingFinished();
+}
+
+void Frm_QueryResults::stopLoading()
+{
+    if (!m_loading)
+        return;
+    m_load.stop();
+    showArrivedRows();
+    const qint64 rows = m_rows->rows();
+    endLoading();
+    // The list is not whole: the status bar says so while the window shows it.
+    m_progress = kestrel::LoadProgress::inStatusBar();
+    if (m_progress)
+        m_progress->showStopped(rows);
+}
+
+void Frm_QueryResults::keepColumnsFitting()
+{
+    if (fxg_QueryResult->clientWidth() != m_fittedWidth)
+        DoResize(m_columns);
 }
 
 void Frm_QueryResults::showNoItems(int dataColumns)
@@ -220,6 +295,7 @@ void Frm_QueryResults::DoResize(const M::ColumnTable &ColWthPrc)
     fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
                                  twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
     kestrel::shareColumnWidths(*fxg_QueryResult, ColWthPrc);
+    m_fittedWidth = fxg_QueryResult->clientWidth();
 }
 
 void Frm_QueryResults::resizeEvent(QResizeEvent *event)
@@ -231,8 +307,16 @@ void Frm_QueryResults::resizeEvent(QResizeEvent *event)
 void Frm_QueryResults::closeEvent(QCloseEvent *event)
 {
     kestrel::KForm::closeEvent(event);
-    if (event->isAccepted())
-        M::LowerResultWindowFlags();
+    if (!event->isAccepted())
+        return;
+    // Nothing more is read for a window that goes: the connection is
+    // released now, not when the deletion comes round.
+    if (m_loading) {
+        m_load.stop();
+        endLoading();
+    }
+    delete m_progress;
+    M::LowerResultWindowFlags();
 }
 
 bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
@@ -247,6 +331,10 @@ bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
 
 bool Frm_QueryResults::fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        showListMenu();
+        return true;
+    }
     if (modifiers & ~Qt::KeypadModifier)
         return false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -328,4 +416,54 @@ void Frm_QueryResults::Pick()
     if (m_pickHandOver)
         m_pickHandOver(cells);
     Unload();
+}
+
+bool Frm_QueryResults::canExport() const
+{
+    return !m_loading && !m_noItems && fxg_QueryResult->Rows() > 1;
+}
+
+void Frm_QueryResults::enableExport()
+{
+    const bool on = canExport();
+    for (QAction *action : {mnu_ExportCsv, mnu_ExportPdf, mnu_Print})
+        action->setEnabled(on);
+}
+
+void Frm_QueryResults::showListMenu()
+{
+    const QRect cell = fxg_QueryResult->cellRect(fxg_QueryResult->Row(), fxg_QueryResult->Col());
+    const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
+    QMenu::exec(fxg_QueryResult->actions(), fxg_QueryResult->mapToGlobal(at), nullptr,
+                fxg_QueryResult);
+}
+
+void Frm_QueryResults::mnu_ExportCsv_Click()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Csv}, this);
+}
+
+void Frm_QueryResults::mnu_ExportPdf_Click()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Pdf}, this);
+}
+
+void Frm_QueryResults::mnu_Print_Click()
+{
+    PrintList();
+}
+
+void Frm_QueryResults::ExportList()
+{
+    if (canExport())
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(),
+                            {kestrel::ExportFormat::Csv, kestrel::ExportFormat::Pdf}, this);
+}
+
+void Frm_QueryResults::PrintList()
+{
+    if (canExport())
+        kestrel::printGrid(*fxg_QueryResult, windowTitle(), this);
 }

@@ -4,17 +4,30 @@
 // request that its caller wrote into the result-window contract. It knows
 // none of the windows that open it: a chooser hands the picked row to the
 // function its opener put into the request.
+//
+// Rows stream in: the first turn of reading runs while the window opens, so
+// a short list is whole when Open returns; a long one goes on arriving in
+// chunks between the operator's own events, who can scroll, pick or delete
+// the rows already there. Esc stops the loading, keeping what arrived.
 
+#include "core/database/StreamingCycle.h"
 #include "core/shared/ResultRequest.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "widgets/KForm.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <memory>
 
+class QAction;
 class QGroupBox;
+class QShortcut;
+class QTimer;
 namespace kestrel {
 class FlexGrid;
-}
+class LoadProgress;
+class ResultRows;
+} // namespace kestrel
 namespace Ui {
 class Frm_QueryResults;
 }
@@ -28,14 +41,17 @@ public:
     // How every caller opens the window: closes the open one, lowers every
     // double-click flag, writes the request into the contract (raising its
     // delete or pick flag), then opens a fresh window on it. Null when there
-    // is no form host or the window closed itself while loading.
+    // is no form host or the window closed itself while it opened (a failed
+    // statement). A long list is still loading when this returns.
     static QPointer<Frm_QueryResults> Open(const kestrel::ResultRequest &request);
 
     // Runs QrySQL and shows its rows under QryCaption.
     void Form_Load() override;
 
     // Fills the grid with the rows of SQL, columns as CellNameFormat
-    // describes them. A database failure is reported and closes the window.
+    // describes them: the rows of the first turn at once, the rest on later
+    // turns of the event loop. A database failure, now or later, is reported
+    // and closes the window.
     void QueryResult(const kestrel::db::Statement &SQL,
                      const mdl_Variables_Functions::ColumnTable &CellNameFormat);
 
@@ -44,6 +60,22 @@ public:
     void DoResize(const mdl_Variables_Functions::ColumnTable &ColWthPrc);
 
     QSize sizeHint() const override;
+
+    // True while rows are still arriving.
+    bool isLoading() const { return m_loading; }
+    // Data rows in the grid so far.
+    qint64 loadedRows() const;
+    // Ends the loading at once and releases its connection; the rows that
+    // arrived stay. What Esc does while the list loads.
+    void stopLoading();
+
+    // The list can go out to a file or a printer once its rows are in: not
+    // while they arrive, and not when it found nothing.
+    bool canExport() const;
+    // Export as CSV or PDF, whichever the operator picks, and print: the
+    // main window's commands for the open list.
+    void ExportList();
+    void PrintList();
 
     // What a double click does, fixed when the window loads.
     enum class Mode {
@@ -59,8 +91,17 @@ public:
 
     QGroupBox *frm_QueryResult;
     kestrel::FlexGrid *fxg_QueryResult;
+    // The grid's context menu (right button, the menu key or Shift+F10).
+    QAction *mnu_ExportCsv;
+    QAction *mnu_ExportPdf;
+    QAction *mnu_Print;
 
     static inline const QString NoItemsText = QStringLiteral("No Items Found in DataBase");
+
+signals:
+    // The loading has ended: every row arrived, the operator stopped it, or
+    // it failed (the window then closes right after).
+    void loadingFinished();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -70,6 +111,11 @@ protected:
 private:
     static Mode modeFromFlags();
     void fxg_QueryResult_DblClick();
+    void mnu_ExportCsv_Click();
+    void mnu_ExportPdf_Click();
+    void mnu_Print_Click();
+    void showListMenu();
+    void enableExport();
     // Enter acts on the current row as a double click does; Delete asks to
     // delete it in a delete view. True when the key was used.
     bool fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -81,11 +127,31 @@ private:
     QString T(int col) const;
     void showNoItems(int dataColumns);
 
+    // One turn of reading: rows until the budget is spent or the result ends.
+    void readTurn(int budgetMs);
+    // Lets the view know of the rows read since it last heard.
+    void showArrivedRows();
+    void showHeaders();
+    void endLoading();
+    // The columns keep filling the grid when the rows come to need a
+    // vertical scroll bar.
+    void keepColumnsFitting();
+
     Ui::Frm_QueryResults *ui;
     Mode m_mode = Mode::Report;
     // What a pick does, taken from the contract as the window loads.
     mdl_Variables_Functions::PickHandOver m_pickHandOver;
     bool m_noItems = false;
+    kestrel::db::StreamingCycle m_load;
+    std::unique_ptr<kestrel::ResultRows> m_rows;
+    QTimer *m_pump;
+    QShortcut *m_stop;
+    QPointer<kestrel::LoadProgress> m_progress;
+    bool m_loading = false;
+    bool m_inTurn = false;
+    bool m_headersShown = false;
+    QElapsedTimer m_shownAt;
+    int m_fittedWidth = -1;
     // The window's own copy of its columns: a caller writing the contract
     // for its next request must not reshape a window that is still open.
     mdl_Variables_Functions::ColumnTable m_columns;

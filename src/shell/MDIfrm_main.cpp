@@ -27,6 +27,7 @@ MDIfrm_main::MDIfrm_main(QWidget *parent) : QMainWindow(parent), ui(new Ui::MDIf
     setCentralWidget(ui->mdiArea);
     setWindowIcon(QIcon(QStringLiteral(":/icons/kestrel.png")));
     setFormArea(ui->mdiArea);
+    setFormStatusBar(ui->StBr_StatusBar);
 
     for (QAction *action : findChildren<QAction *>()) {
         if (!action->menu() && action->objectName().startsWith(QLatin1String("mnu_")))

@@ -48,6 +48,10 @@ public:
     void mnu_DTransaction_Click();
     void mnu_Today_Click();
     void mnu_Top5Prod_Click();
+    // The open list out to a file or to the printer; a beep when no list
+    // that can go out is open (MainCommands.cpp).
+    void mnu_ExportList_Click();
+    void mnu_PrintList_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -32,6 +32,8 @@ void MDIfrm_main::connectCommands()
     // File
     connectFormCommand<Frm_TestConnection>(ui->mnu_TestConnect);
     connectFormCommand<Frm_FormatDB>(ui->mnu_FormatDB);
+    connectCommand(ui->mnu_ExportList, &MDIfrm_main::mnu_ExportList_Click);
+    connectCommand(ui->mnu_PrintList, &MDIfrm_main::mnu_PrintList_Click);
     connect(ui->mnu_Exit, &QAction::triggered, this, &QWidget::close);
     ui->mnu_Exit->setEnabled(true);
     // Add Record
@@ -88,4 +90,28 @@ void MDIfrm_main::mnu_Today_Click()
 void MDIfrm_main::mnu_Top5Prod_Click()
 {
     Frm_QueryResults::Open(kestrel::sql::topFiveProducts());
+}
+
+namespace {
+
+// Runs a command of the open list; a beep when no list that can go out is open.
+void onOpenList(const MDIfrm_main &main, void (Frm_QueryResults::*command)())
+{
+    Frm_QueryResults *list = main.findForm<Frm_QueryResults>();
+    if (list && list->canExport())
+        (list->*command)();
+    else
+        mdl_Variables_Functions::Beep();
+}
+
+} // namespace
+
+void MDIfrm_main::mnu_ExportList_Click()
+{
+    onOpenList(*this, &Frm_QueryResults::ExportList);
+}
+
+void MDIfrm_main::mnu_PrintList_Click()
+{
+    onOpenList(*this, &Frm_QueryResults::PrintList);
 }

@@ -30,7 +30,7 @@ public:
     QString TextMatrix(int row, int col) const { return m_model->text(row, col); }
     // The cell's text without a copy, for reading many cells fast; valid
     // until the next text is written.
-    QStringView textView(int row, int col) const { return m_model->textView(row, col); }
+    QAnyStringView textView(int row, int col) const { return m_model->textView(row, col); }
     void setTextMatrix(int row, int col, const QString &text);
     QColor CellBackColor(int row, int col) const { return m_model->backColor(row, col); }
     void setCellBackColor(int row, int col, const QColor &color);
@@ -84,9 +84,14 @@ public:
     // Fast loading of many rows: between the two calls appendRow stores each
     // row without a view update; endBulkAppend shows them all at once.
     void beginBulkAppend() { m_model->beginBulkAppend(); }
-    void appendRow(const std::vector<QStringView> &texts, const QColor &background = QColor())
+    void appendRow(std::span<const QAnyStringView> texts, const QColor &background = QColor())
     {
         m_model->appendRow(texts, background);
+    }
+    void appendRow(const std::vector<QStringView> &texts, const QColor &background = QColor())
+    {
+        const std::vector<QAnyStringView> any(texts.begin(), texts.end());
+        m_model->appendRow(any, background);
     }
     void endBulkAppend();
 

@@ -59,8 +59,8 @@ void FlexGridModel::setCols(int cols)
     if (cols == m_cols)
         return;
     beginResetModel();
-    std::vector<Cell> cells(size_t(m_rows) * size_t(cols));
-    std::vector<TextPool::Ref> loaded(keepsLoadedTexts() ? cells.size() : 0);
+    std::deque<Cell> cells(size_t(m_rows) * size_t(cols));
+    std::deque<TextPool::Ref> loaded(keepsLoadedTexts() ? cells.size() : 0);
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < std::min(cols, m_cols); ++c) {
             const size_t to = size_t(r) * size_t(cols) + size_t(c);
@@ -95,14 +95,14 @@ QString FlexGridModel::text(int row, int col) const
     return m_pool.view(cell(row, col).text).toString();
 }
 
-QStringView FlexGridModel::textView(int row, int col) const
+QAnyStringView FlexGridModel::textView(int row, int col) const
 {
     if (!validCell(row, col))
         return {};
     return m_pool.view(cell(row, col).text);
 }
 
-FlexGridModel::Cell FlexGridModel::storeText(QStringView text, QRgb background)
+FlexGridModel::Cell FlexGridModel::storeText(QAnyStringView text, QRgb background)
 {
     Cell c;
     c.background = background;
@@ -116,7 +116,7 @@ void FlexGridModel::setText(int row, int col, QStringView text)
     if (!validCell(row, col))
         return;
     Cell &old = cell(row, col);
-    if (m_pool.view(old.text) == text)
+    if (QAnyStringView::equal(m_pool.view(old.text), text))
         return;
     m_liveText -= old.text.length;
     old = storeText(text, old.background);
@@ -197,12 +197,12 @@ void FlexGridModel::beginBulkAppend()
     m_bulk = true;
 }
 
-void FlexGridModel::appendRow(const std::vector<QStringView> &texts, const QColor &background)
+void FlexGridModel::appendRow(std::span<const QAnyStringView> texts, const QColor &background)
 {
     const QRgb rgb = background.isValid() ? background.rgba() : 0;
     for (int c = 0; c < m_cols; ++c) {
         m_cells.push_back(
-            storeText(size_t(c) < texts.size() ? texts[size_t(c)] : QStringView(), rgb));
+            storeText(size_t(c) < texts.size() ? texts[size_t(c)] : QAnyStringView(), rgb));
         if (keepsLoadedTexts())
             m_loaded.push_back(m_cells.back().text);
     }

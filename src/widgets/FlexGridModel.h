@@ -8,6 +8,8 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <deque>
+#include <span>
 
 namespace kestrel {
 
@@ -25,8 +27,8 @@ public:
     void setFixedCols(int fixedCols);
 
     QString text(int row, int col) const;
-    // The cell's text without a copy; valid until the next text is stored.
-    QStringView textView(int row, int col) const;
+    // The same text without a copy, good until the cell changes.
+    QAnyStringView textView(int row, int col) const;
     void setText(int row, int col, QStringView text);
     // An invalid colour is the grid's own background.
     QColor backColor(int row, int col) const;
@@ -48,7 +50,7 @@ public:
     // Bulk loading: appendRow stores a row without telling the view; the
     // rows appear together when the bulk ends.
     void beginBulkAppend();
-    void appendRow(const std::vector<QStringView> &texts, const QColor &background);
+    void appendRow(std::span<const QAnyStringView> texts, const QColor &background);
     void endBulkAppend();
 
     // ---- QAbstractTableModel ----
@@ -72,7 +74,7 @@ private:
     size_t at(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
     Cell &cell(int row, int col) { return m_cells[at(row, col)]; }
     const Cell &cell(int row, int col) const { return m_cells[at(row, col)]; }
-    Cell storeText(QStringView text, QRgb background);
+    Cell storeText(QAnyStringView text, QRgb background);
     void cellsChanged(int row, int firstCol, int lastCol);
     // Rebuilds the pool from the live cells once most of it is dead text.
     void compactPool();
@@ -82,9 +84,11 @@ private:
     int m_fixedCols = 1;
     int m_shownRows = 1; // data rows the view knows about
     bool m_bulk = false;
-    std::vector<Cell> m_cells;
+    // In pieces rather than one array: a list growing to millions of cells
+    // never needs room for a second copy of them while it grows.
+    std::deque<Cell> m_cells;
     // Parallel to m_cells once markLoaded() ran; empty before.
-    std::vector<TextPool::Ref> m_loaded;
+    std::deque<TextPool::Ref> m_loaded;
     TextPool m_pool;
     qint64 m_liveText = 0;
 };

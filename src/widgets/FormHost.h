@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+class QStatusBar;
+
 namespace kestrel {
 
 class FormHost {
@@ -52,6 +54,10 @@ public:
     // A sub-window whose close has been accepted and whose deletion is pending.
     static bool isClosing(const QWidget *subWindow);
 
+    // Where a form shows the progress of long work (the rows of a list
+    // arriving), or null when the host has no status bar.
+    QStatusBar *formStatusBar() const { return m_statusBar; }
+
 protected:
     FormHost();
     virtual ~FormHost();
@@ -61,12 +67,14 @@ protected:
     QMdiArea *formArea() const { return m_area; }
     // The area the forms open in; set once, before the first form opens.
     void setFormArea(QMdiArea *area) { m_area = area; }
+    void setFormStatusBar(QStatusBar *bar) { m_statusBar = bar; }
 
 private:
     void addForm(KForm *form);
     void activate(QWidget *form);
 
     QMdiArea *m_area = nullptr;
+    QStatusBar *m_statusBar = nullptr;
 };
 
 } // namespace kestrel

@@ -91,7 +91,7 @@ std::optional<db::SqlValue> cellValue(FieldKind kind, const QString &text)
     return std::nullopt;
 }
 
-bool sameValue(const db::Value &stored, int sqlType, QStringView text)
+bool sameValue(const db::Value &stored, int sqlType, QAnyStringView text)
 {
     if (!stored)
         return text == UnknownText;
@@ -102,7 +102,7 @@ bool sameValue(const db::Value &stored, int sqlType, QStringView text)
     if (text == fieldText(stored, sqlType))
         return true;
     if (kind == FieldKind::Date) {
-        const std::optional<QDate> typed = cellDate(text);
+        const std::optional<QDate> typed = cellDate(text.toString());
         const QDate held = QDate::fromString(*stored, Qt::ISODate);
         return typed && held.isValid() && *typed == held;
     }

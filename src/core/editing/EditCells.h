@@ -35,6 +35,6 @@ std::optional<db::SqlValue> cellValue(FieldKind kind, const QString &text);
 // Whether a stored field holds what the cell's text says: texts exactly,
 // numbers and dates by their value. NULL matches only "Unknow"; a text that
 // cannot be read as the field's number or date matches nothing.
-bool sameValue(const db::Value &stored, int sqlType, QStringView text);
+bool sameValue(const db::Value &stored, int sqlType, QAnyStringView text);
 
 } // namespace kestrel::edit

@@ -1,0 +1,45 @@
+#pragma once
+// A grid's list out of Kestrel: saved as CSV for a spreadsheet or as a PDF
+// of paged tables, or printed through the standard print dialog after a
+// preview. Files are written whole or not at all (QSaveFile): a failure or a
+// cancel leaves whatever was there before untouched. Long lists show a
+// progress dialog whose Cancel stops the work; rows go straight from the
+// grid to the file, never through a second copy.
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace kestrel {
+
+class FlexGrid;
+
+enum class ExportFormat { Csv, Pdf };
+
+enum class ExportResult { Saved, Cancelled, Failed };
+
+// The header row and every data row of the grid, as the grid shows them,
+// to path as CSV (see CsvWriter). The row-header column is left out.
+// progressParent: the window a progress dialog belongs to; null for none.
+ExportResult writeGridCsv(const FlexGrid &grid, const QString &path, QWidget *progressParent);
+
+// The grid as a PDF of paged tables (see PagedTable) under caption.
+ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QString &path,
+                          QWidget *progressParent);
+
+// What the operator's export command does: asks for a file in one of the
+// offered formats (the file's ending decides, else the chosen filter), asks
+// before replacing a file, writes it, and reports a file that could not be
+// written in a message.
+void exportGrid(const FlexGrid &grid, const QString &caption,
+                const std::vector<ExportFormat> &offered, QWidget *parent);
+
+// What the operator's print command does: a preview of the pages, from which
+// the standard print dialog prints them.
+void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent);
+
+// The message shown when a file cannot be written.
+QString cannotSaveText(const QString &path);
+
+} // namespace kestrel

@@ -1,0 +1,413 @@
+// Lists out of the result window, as the operator takes them out: CSV read
+// back field for field, a PDF read back page by page, files that cannot be
+// written, and the print preview.
+
+#include "reports/Frm_QueryResults.h"
+#include "support/TestSupport.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/GridExport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace M = mdl_Variables_Functions;
+using namespace kestrel;
+
+namespace {
+
+// Menus and dialogs run event loops of their own: the operator's hands act
+// on each from a timer, in order, as it shows up.
+class Hands {
+public:
+    using Find = std::function<QWidget *()>;
+    using Act = std::function<void(QWidget *)>;
+
+    void then(Find find, Act act) { m_steps.push_back({std::move(find), std::move(act)}); }
+
+    void start()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_steps.empty())
+                return m_timer.stop();
+            if (QWidget *shown = m_steps.front().find()) {
+                // Acted on from a timer of its own: what the act opens runs an
+                // event loop in which this timer must go on looking.
+                QTimer::singleShot(0, shown, [act = m_steps.front().act, shown] { act(shown); });
+                m_steps.pop_front();
+            }
+        });
+        m_timer.start(20);
+    }
+
+    bool done() const { return m_steps.empty(); }
+
+private:
+    struct Step {
+        Find find;
+        Act act;
+    };
+    std::deque<Step> m_steps;
+    QTimer m_timer;
+};
+
+template <class T> Hands::Find shown()
+{
+    return [] {
+        QWidget *top = QApplication::activePopupWidget();
+        if (!top)
+            top = QApplication::activeModalWidget();
+        return qobject_cast<T *>(top);
+    };
+}
+
+// Down the open menu to the item called text, then Enter.
+Hands::Act chooseItem(const QString &text)
+{
+    return [text](QWidget *widget) {
+        auto *menu = static_cast<QMenu *>(widget);
+        for (int i = 0; i < 10 && (!menu->activeAction() || menu->activeAction()->text() != text);
+             ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+}
+
+// Types the whole path into the file dialog's name box, then Enter.
+Hands::Act saveAs(const QString &path)
+{
+    return [path](QWidget *widget) {
+        auto *name = widget->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        test::type(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
+
+// A CSV file as a spreadsheet reads it: fields split at ";" outside quotes,
+// rows at CR LF outside quotes, doubled quotes inside quotes.
+std::vector<QStringList> parseCsv(const QString &text)
+{
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += c;
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u';') {
+            row.append(field);
+            field.clear();
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            row.append(field);
+            field.clear();
+            rows.push_back(row);
+            row.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return rows;
+}
+
+QString runTool(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("%s failed (poppler-utils is installed by scripts/test)", qPrintable(tool));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A folder in which no file can be made or replaced, whoever runs the test:
+// read-only for a user, and immutable for root, whom permissions do not stop.
+class LockedFolder {
+public:
+    explicit LockedFolder(const QString &path) : m_path(path) {}
+    ~LockedFolder() { setLocked(false); }
+
+    bool lock()
+    {
+        setLocked(true);
+        // Proof that it holds: a file of our own cannot be made there.
+        QFile probe(m_path + QStringLiteral("/probe"));
+        return !probe.open(QIODevice::WriteOnly);
+    }
+
+private:
+    void setLocked(bool locked)
+    {
+        if (geteuid() == 0) {
+            const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_DIRECTORY);
+            int flags = 0;
+            if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+                ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            }
+            if (fd >= 0)
+                ::close(fd);
+        }
+        QFile::setPermissions(m_path, locked
+                                          ? QFile::ReadOwner | QFile::ExeOwner
+                                          : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString m_path;
+};
+
+// The awkward texts a shop's list holds, one list row each.
+ResultRequest awkwardList()
+{
+    ResultRequest request;
+    request.statement = db::Statement(QStringLiteral(
+        "SELECT 1 AS ID, 'He said \"hi\"' AS Name, CAST(12.5 AS DECIMAL(10,2)) AS Amount, "
+        "DATE '2008-03-05' AS Day UNION ALL "
+        "SELECT 2, 'a;b', -3.5, DATE '2008-12-31' UNION ALL "
+        "SELECT 3, 'line one\\nline two', 0.1, NULL UNION ALL "
+        "SELECT 4, '\u0416\u0430\u043d\u043d\u0430 \u0418\u0432\u0430\u043d\u043e\u0432\u0430 "
+        "\U0001F426', 1000000.25, DATE '2008-03-05' UNION ALL "
+        "SELECT 5, '=HYPERLINK(\"http://x\")', 7, DATE '2008-03-05'"));
+    request.caption = QStringLiteral("Awkward \u0416 list");
+    request.columns = {{"ID", "0.1"}, {"Name", "0.4"}, {"Amount", "0.2"}, {"Day", "0.2"}};
+    return request;
+}
+
+ResultRequest numbered(int rows)
+{
+    ResultRequest request;
+    request.statement = db::Statement(
+        QStringLiteral("SELECT seq AS ID, CONCAT('Name ', seq) AS Name FROM seq_1_to_%1")
+            .arg(rows));
+    request.caption = QStringLiteral("Numbered Rows");
+    request.columns = {{"ID", "0.3"}, {"Name", "0.6"}};
+    return request;
+}
+
+} // namespace
+
+class TestResultExport : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::RunningMainWindow> run;
+
+    FlexGrid *grid() const { return run->main->findForm<Frm_QueryResults>()->fxg_QueryResult; }
+
+    // Runs a command whose menus and dialogs hands answers; fails the test
+    // if any of them never showed up.
+    void operate(Hands &hands, const std::function<void()> &command)
+    {
+        hands.start();
+        command();
+        test::settle();
+        QVERIFY2(hands.done(), "a menu or dialog the test expected did not show up");
+    }
+
+    void exportThroughMainWindow(const QString &path)
+    {
+        Hands hands;
+        hands.then(shown<QFileDialog>(), saveAs(path));
+        KESTREL_CHECK(operate(
+            hands, [this] { QTest::keyClick(run->main.get(), Qt::Key_E, Qt::ControlModifier); }));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        test::useTestDatabase();
+        run = std::make_unique<test::RunningMainWindow>();
+        QVERIFY(run->show());
+    }
+    void init()
+    {
+        run->reset();
+        // Dialogs of the test before leave no window active, and the main
+        // window's shortcuts want theirs to be.
+        run->main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(run->main.get()));
+    }
+    void cleanupTestCase() { run.reset(); }
+
+    void csvReadsBackFieldForField()
+    {
+        QVERIFY(Frm_QueryResults::Open(awkwardList()));
+        const QString path = run->dir.file(QStringLiteral("awkward.csv"));
+        Hands hands;
+        hands.then(shown<QMenu>(), chooseItem(QStringLiteral("Export to CSV...")));
+        hands.then(shown<QFileDialog>(), saveAs(path));
+        KESTREL_CHECK(
+            operate(hands, [this] { QTest::keyClick(grid(), Qt::Key_F10, Qt::ShiftModifier); }));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const std::vector<QStringList> rows = parseCsv(QString::fromUtf8(bytes.mid(3)));
+        QCOMPARE(rows.size(), size_t(6));
+        QCOMPARE(rows[0], (QStringList{"ID", "Name", "Amount", "Day"}));
+        for (int r = 1; r <= 5; ++r) {
+            QStringList shownRow;
+            for (int c = 1; c <= 4; ++c)
+                shownRow.append(grid()->TextMatrix(r, c));
+            if (r == 5) // a formula is kept from running
+                shownRow[1].prepend(u'\'');
+            QCOMPARE(rows[size_t(r)], shownRow);
+        }
+        // What the grid shows is what a spreadsheet set to a decimal comma reads.
+        QCOMPARE(rows[1].mid(1), (QStringList{"He said \"hi\"", "12,50", "2008. 03. 05."}));
+        QCOMPARE(rows[2].mid(1, 2), (QStringList{"a;b", "-3,50"}));
+        QCOMPARE(rows[3][1], QStringLiteral("line one\nline two"));
+        QCOMPARE(rows[4][1],
+                 QStringLiteral("\u0416\u0430\u043d\u043d\u0430 "
+                                "\u0418\u0432\u0430\u043d\u043e\u0432\u0430 \U0001F426"));
+        QVERIFY(run->messages->messages.empty());
+    }
+
+    void pdfHoldsEveryRowOnPagesWithCaptionAndHeaders()
+    {
+        constexpr int Rows = 100;
+        QVERIFY(Frm_QueryResults::Open(numbered(Rows)));
+        const QString path = run->dir.file(QStringLiteral("numbered.pdf"));
+        KESTREL_CHECK(exportThroughMainWindow(path));
+
+        const QString info = runTool("pdfinfo", {path});
+        const int pages =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
+        QCOMPARE_GT(pages, 1);
+        const QString first = runTool("pdftotext", {"-f", "1", "-l", "1", "-layout", path, "-"});
+        QVERIFY(first.contains(QStringLiteral("Numbered Rows")));
+        QVERIFY(first.contains(QRegularExpression(QStringLiteral("Exported \\d{4}\\. \\d\\d\\. "
+                                                                 "\\d\\d\\. \\d\\d:\\d\\d"))));
+        // Every page carries the headers and its number; the rows run on
+        // from page to page, each once, as many on a page as fit.
+        QStringList ids;
+        int perPage = 0;
+        for (int p = 1; p <= pages; ++p) {
+            const QString text = runTool("pdftotext", {"-f", QString::number(p), "-l",
+                                                       QString::number(p), "-layout", path, "-"});
+            QVERIFY(text.contains(QRegularExpression(QStringLiteral("ID\\s+Name"))));
+            QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(p).arg(pages)));
+            const QRegularExpression row(QStringLiteral("^\\s*(\\d+)\\s+Name (\\d+)\\s*$"),
+                                         QRegularExpression::MultilineOption);
+            int onPage = 0;
+            for (const QRegularExpressionMatch &m : row.globalMatch(text)) {
+                QCOMPARE(m.captured(1), m.captured(2));
+                ids.append(m.captured(1));
+                ++onPage;
+            }
+            if (p == 1)
+                perPage = onPage;
+            else if (p < pages)
+                QCOMPARE(onPage, perPage);
+        }
+        QStringList expected;
+        for (int i = 1; i <= Rows; ++i)
+            expected.append(QString::number(i));
+        QCOMPARE(ids, expected);
+        QCOMPARE(pages, (Rows + perPage - 1) / perPage);
+    }
+
+    // A file that cannot be written is reported, and what was there stays.
+    void fileThatCannotBeWrittenIsReportedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("existing CSV") << "list.csv" << true;
+        QTest::newRow("new CSV") << "new.csv" << false;
+        QTest::newRow("existing PDF") << "list.pdf" << true;
+    }
+    void fileThatCannotBeWrittenIsReportedAndLeftAlone()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, existing);
+        const QString folder = run->dir.file(QStringLiteral("locked-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + u'/' + name;
+        if (existing) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("what was there");
+        }
+        LockedFolder lock(folder);
+        QVERIFY2(lock.lock(), "the test cannot make a folder read-only here");
+        QVERIFY(Frm_QueryResults::Open(numbered(3)));
+        KESTREL_CHECK(exportThroughMainWindow(path));
+
+        QStringList expected;
+        if (existing)
+            expected.append(
+                QStringLiteral("File %1 already exists. Do You want to replace it?").arg(name));
+        expected.append(cannotSaveText(path));
+        QCOMPARE(run->messages->texts(), expected);
+        QCOMPARE(run->messages->messages.back().icon, M::MsgIcon::Critical);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), existing ? QStringList{name} : QStringList{});
+        if (existing) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("what was there"));
+        }
+    }
+
+    // The preview shows the pages; a list too long to hold in a preview shows
+    // its first 200 pages and says how many there are.
+    void printPreviewShowsThePages_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pagesShown");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one page") << 3 << 1 << "Print Preview";
+        QTest::newRow("beyond what a preview holds")
+            << 20000 << 200 << "Print Preview: pages 1 to 200 of ";
+    }
+    void printPreviewShowsThePages()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, pagesShown);
+        QFETCH(QString, title);
+        const QPointer<Frm_QueryResults> list = Frm_QueryResults::Open(numbered(rows));
+        QVERIFY(list);
+        QSignalSpy finished(list.data(), &Frm_QueryResults::loadingFinished);
+        if (list->isLoading())
+            QVERIFY(finished.wait(60000));
+        int pages = 0;
+        QString seenTitle;
+        Hands hands;
+        hands.then(shown<QPrintPreviewDialog>(), [&](QWidget *dialog) {
+            pages = dialog->findChild<QPrintPreviewWidget *>()->pageCount();
+            seenTitle = dialog->windowTitle();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        KESTREL_CHECK(operate(
+            hands, [this] { QTest::keyClick(run->main.get(), Qt::Key_P, Qt::ControlModifier); }));
+        QCOMPARE(pages, pagesShown);
+        QVERIFY2(seenTitle.startsWith(title), qPrintable(seenTitle));
+    }
+};
+
+QTEST_MAIN(TestResultExport)
+#include "tst_resultexport.moc"
