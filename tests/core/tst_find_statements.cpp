@@ -92,7 +92,7 @@ private slots:
         QTest::newRow("sales: ID and Quantity")
             << FindTable::Transactions << Entries{{"Quantity", "3"}, {"ID", "12"}}
             << SalesView
-                   + "and turnover.ID = '12'and turnover.Quantity = '3' order by turnover.ID;";
+                   + "and turnover.ID = '12' and turnover.Quantity = '3' order by turnover.ID;";
         QTest::newRow("sales: only Date")
             << FindTable::Transactions << Entries{day("Date", QDate(1999, 12, 31))}
             << SalesView + "and turnover.Date = '1999-12-31' order by turnover.ID;";
@@ -105,9 +105,9 @@ private slots:
                        {"Price", "3"},      {"Quantity", "2"},        {"ProductID", "Flour"},
                        {"ID", "22"}}
             << SalesView
-                   + "and turnover.ID = '22'and products.Description = 'Flour'and "
-                     "turnover.Quantity = '2'and turnover.Price = 3and turnover.PricewTax = "
-                     "3.54and customers.SurName = 'O''Neil'and turnover.Date = '2008-03-05' "
+                   + "and turnover.ID = '22' and products.Description = 'Flour' and "
+                     "turnover.Quantity = '2' and turnover.Price = 3 and turnover.PricewTax = "
+                     "3.54 and customers.SurName = 'O''Neil' and turnover.Date = '2008-03-05' "
                      "order by turnover.ID;";
         QTest::newRow("sales: a picked product")
             << FindTable::Transactions << Entries{picked("ProductID", "Milk", 11)}

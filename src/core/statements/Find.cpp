@@ -83,34 +83,36 @@ constexpr Criterion SaleCriteria[] = {
     {"Date", "turnover.Date", Input::Day, "Date"},
 };
 
+// A search over one table's own columns, each piece opening with a blank.
+Search oneTable(const char *table, std::span<const Criterion> criteria,
+                EditRequest (*grid)(db::Statement))
+{
+    const QString everyRecord = QStringLiteral("SELECT * FROM ") + QLatin1String(table);
+    return {everyRecord + QStringLiteral(" WHERE"),
+            QStringLiteral(" "),
+            QStringLiteral(" and"),
+            {},
+            everyRecord,
+            criteria,
+            grid};
+}
+
 const Search &searchOf(FindTable table)
 {
-    static const Search cities{"SELECT * FROM cities WHERE", " ",          " and",    {},
-                               "SELECT * FROM cities",       CityCriteria, editCities};
-    static const Search customers{"SELECT * FROM customers WHERE",
-                                  " ",
-                                  " and",
-                                  {},
-                                  "SELECT * FROM customers",
-                                  CustomerCriteria,
-                                  editCustomers};
-    static const Search products{"SELECT * FROM products WHERE",
-                                 " ",
-                                 " and",
-                                 {},
-                                 "SELECT * FROM products",
-                                 ProductCriteria,
-                                 editProducts};
+    static const Search cities = oneTable("cities", CityCriteria, editCities);
+    static const Search customers = oneTable("customers", CustomerCriteria, editCustomers);
+    static const Search products = oneTable("products", ProductCriteria, editProducts);
     // The sales whose customer and product are still there. Every piece of
-    // a sales search opens with its own "and".
+    // a sales search opens with its own "and"; a blank parts it from the
+    // value before it, as the server does not read "?and".
     static const QString salesView = QStringLiteral(
         "SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,turnover.Quantity,"
         "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
         "turnover,customers,products WHERE (products.ID = turnover.ProductID) and "
         "(customers.ID = turnover.CustomerID)");
     static const QString byId = QStringLiteral(" order by turnover.ID;");
-    static const Search sales{salesView,    "and ",          {}, byId, salesView + byId,
-                              SaleCriteria, editTransactions};
+    static const Search sales{salesView,        QStringLiteral("and "), QStringLiteral(" "), byId,
+                              salesView + byId, SaleCriteria,           editTransactions};
     switch (table) {
     case FindTable::Cities:
         return cities;
