@@ -319,6 +319,33 @@ private slots:
         QVERIFY(!grid());
     }
 
+    // Esc answers Cancel wherever the focus is in the form.
+    void escapeCloses_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("city, a list") << "mnu_ECity"
+                                      << "cmb_Country";
+        QTest::newRow("customer, an address") << "mnu_ECustomer"
+                                              << "txt_Address";
+        QTest::newRow("product, a calendar") << "mnu_EProduct"
+                                             << "mntvw_LastDelivery";
+        QTest::newRow("sales, a price") << "mnu_ETransaction"
+                                        << "txt_Price";
+    }
+    void escapeCloses()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, focus);
+        QWidget *form = open(command);
+        QWidget *box = control(form, focus);
+        box->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        test::settle();
+        QVERIFY(app->main->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(messages().isEmpty());
+    }
+
     // ---- with the records on the server ----------------------------------
 
     void searchesOpenTheGridOnTheirRecords_data()
