@@ -461,14 +461,15 @@ private slots:
     }
 
     // A pick button gives way to its box until Reset, which closes the
-    // chooser it opened and brings both buttons back.
+    // chooser the form opened, brings both buttons back and forgets the
+    // pick.
     void resetBringsThePickButtonsBack()
     {
         QWidget *form = open("mnu_ETransaction");
-        follow(form, {"cmd_PickProd"});
-        KESTREL_CHECK(pickRow(2));
         follow(form, {"cmd_PickCust"});
-        QVERIFY(control<QCheckBox>(form, "chk_CustomerID")->isChecked());
+        KESTREL_CHECK(pickRow(2));
+        follow(form, {"cmd_PickProd"});
+        QVERIFY(control<QCheckBox>(form, "chk_ProductID")->isChecked());
         QVERIFY(app->main->findForm<Frm_QueryResults>());
         const auto shown = [form](const char *name) { return control(form, name)->isVisible(); };
         QVERIFY(!shown("cmd_PickCust") && shown("txt_Customer"));
@@ -477,16 +478,15 @@ private slots:
         QVERIFY(!app->main->findForm<Frm_QueryResults>());
         QVERIFY(shown("cmd_PickCust") && !shown("txt_Customer"));
         QVERIFY(shown("cmd_PickProd") && !shown("txt_Product"));
-        QVERIFY(control<QLineEdit>(form, "txt_Product")->text().isEmpty());
+        QVERIFY(control<QLineEdit>(form, "txt_Customer")->text().isEmpty());
         for (const QCheckBox *box : form->findChildren<QCheckBox *>())
             QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-        // The earlier pick is forgotten: a product typed by name is a name.
-        follow(form, {"cmd_PickProd"});
-        auto *product = control<QLineEdit>(form, "txt_Product");
-        test::type(product, "Flour");
+        // Bob Smith is forgotten: the name typed is every Smith.
+        follow(form, {"cmd_PickCust"});
+        test::type(control(form, "txt_Customer"), "Smith");
         follow(form, {"cmd_Find"});
-        KESTREL_CHECK(
-            verifyGrid("22", "ID|FirstName|SurName|Date|Quantity|UM|Price|PricewTax|Description"));
+        KESTREL_CHECK(verifyGrid(
+            "22|23|24", "ID|FirstName|SurName|Date|Quantity|UM|Price|PricewTax|Description"));
     }
 
     // Two find forms open at once each open the grid with their own
