@@ -175,57 +175,6 @@ private slots:
         QVERIFY(!found.request);
         QCOMPARE(found.message, message);
     }
-
-    // Each search opens the grid with its own table's columns; Show All
-    // reads the whole table.
-    void requests_data()
-    {
-        QTest::addColumn<FindTable>("table");
-        QTest::addColumn<QString>("criterion");
-        QTest::addColumn<QString>("everyRecord");
-        QTest::addColumn<QString>("columns");
-        QTest::addColumn<bool>("joined");
-        QTest::newRow("cities") << FindTable::Cities << "ID"
-                                << "SELECT * FROM cities"
-                                << "ID Acronym FullName PostalCode Country CountryCode" << false;
-        QTest::newRow("customers")
-            << FindTable::Customers << "ID"
-            << "SELECT * FROM customers"
-            << "ID FirstName SurName Address City Telephone Email PersonalIDNo Joined "
-               "ShippingAddress"
-            << false;
-        QTest::newRow("products") << FindTable::Products << "ID"
-                                  << "SELECT * FROM products"
-                                  << "ID Description UM Quantity Price BarCode LastDelivery"
-                                  << false;
-        QTest::newRow("sales") << FindTable::Transactions << "ID"
-                               << SalesView + " order by turnover.ID;"
-                               << "ID FirstName SurName Date Quantity UM Price PricewTax "
-                                  "Description"
-                               << true;
-    }
-    void requests()
-    {
-        QFETCH(FindTable, table);
-        QFETCH(QString, criterion);
-        QFETCH(QString, everyRecord);
-        QFETCH(QString, columns);
-        QFETCH(bool, joined);
-        const auto fields = [](const EditRequest &r) {
-            QStringList names;
-            for (const EditColumn &c : r.columns)
-                names.append(c.fieldAndHeader);
-            return names.join(' ');
-        };
-        const sql::FindResult found = sql::find(table, {{criterion, "1"}});
-        QVERIFY(found.request);
-        QCOMPARE(fields(*found.request), columns);
-        QCOMPARE(found.request->joined, joined);
-        const EditRequest all = sql::showAll(table);
-        QCOMPARE(all.statement.rendered(), everyRecord);
-        QCOMPARE(fields(all), columns);
-        QCOMPARE(all.joined, joined);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFindStatements)
