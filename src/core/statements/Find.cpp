@@ -175,14 +175,6 @@ Comparison compare(const Criterion &c, const FindEntry &entry)
 
 } // namespace
 
-QStringList findCriteria(FindTable table)
-{
-    QStringList names;
-    for (const Criterion &c : searchOf(table).criteria)
-        names.append(QString::fromUtf8(c.name));
-    return names;
-}
-
 FindResult find(FindTable table, const std::vector<FindEntry> &ticked)
 {
     const Search &search = searchOf(table);

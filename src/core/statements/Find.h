@@ -9,7 +9,7 @@
 #include "core/shared/EditRequest.h"
 
 #include <QDate>
-#include <QStringList>
+#include <QString>
 #include <optional>
 
 namespace kestrel::sql {
@@ -30,9 +30,6 @@ struct FindEntry {
     // picked text: the search is for that record, not for its namesakes.
     std::optional<qint64> pickedId = {};
 };
-
-// The criteria of a table's find form, in the order they are visited.
-QStringList findCriteria(FindTable table);
 
 // The edit grid's request, or the message that stops the search.
 struct FindResult {
