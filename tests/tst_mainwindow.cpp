@@ -249,7 +249,8 @@ void TestMainWindow::formsStayTidyMaximised_data()
 {
     QTest::addColumn<QString>("command");
     for (const char *command :
-         {"mnu_AddCity", "mnu_AddCustomer", "mnu_AddProduct", "mnu_CSettings", "mnu_TestConnect"})
+         {"mnu_AddCity", "mnu_AddCustomer", "mnu_AddProduct", "mnu_CSettings", "mnu_TestConnect",
+          "mnu_ECity", "mnu_ECustomer", "mnu_EProduct", "mnu_ETransaction"})
         QTest::newRow(command) << command;
 }
 

@@ -9,6 +9,10 @@
 #include "database/Frm_ConnectionSettings.h"
 #include "database/Frm_FormatDB.h"
 #include "database/Frm_TestConnection.h"
+#include "editing/Frm_EditCity.h"
+#include "editing/Frm_EditCustomer.h"
+#include "editing/Frm_EditProduct.h"
+#include "editing/Frm_EditTransaction.h"
 #include "entry/Frm_AddCity.h"
 #include "entry/Frm_AddCustomer.h"
 #include "entry/Frm_AddProduct.h"
@@ -41,6 +45,11 @@ void MDIfrm_main::connectCommands()
     connectFormCommand<Frm_AddCustomer>(ui->mnu_AddCustomer);
     connectFormCommand<Frm_AddCity>(ui->mnu_AddCity);
     connectFormCommand<Frm_AddTransaction>(ui->mnu_AddTransaction);
+    // Edit Record
+    connectFormCommand<Frm_EditProduct>(ui->mnu_EProduct);
+    connectFormCommand<Frm_EditCustomer>(ui->mnu_ECustomer);
+    connectFormCommand<Frm_EditCity>(ui->mnu_ECity);
+    connectFormCommand<Frm_EditTransaction>(ui->mnu_ETransaction);
     // Delete Record
     connectCommand(ui->mnu_DProduct, &MDIfrm_main::mnu_DProduct_Click);
     connectCommand(ui->mnu_DCustomer, &MDIfrm_main::mnu_DCustomer_Click);
