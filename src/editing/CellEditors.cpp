@@ -402,16 +402,12 @@ void CellEditors::cmd_Click()
         return;
     ResultRequest request =
         role == ColumnRole::PickCustomer ? sql::pickCustomer() : sql::pickProduct();
-    request.pickFlag = &M::EditGridPick;
     // The pick belongs to the row the button was opened on, whatever the
     // operator does in the grid while the chooser waits.
     const int row = m_row;
-    const QPointer<CellEditors> self(this);
-    request.onPick = [self, row, role](const QStringList &cells) {
-        if (self)
-            self->takePick(row, role, cells);
-    };
-    Frm_QueryResults::Open(request);
+    Frm_QueryResults::OpenChooser(
+        std::move(request), &M::EditGridPick, this,
+        [this, row, role](const QStringList &cells) { takePick(row, role, cells); });
 }
 
 void CellEditors::takePick(int row, ColumnRole role, const QStringList &cells)

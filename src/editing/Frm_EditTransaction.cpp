@@ -97,18 +97,10 @@ void Frm_EditTransaction::openChooser(PickPlace &place)
     place.tick->setChecked(true);
     place.button->hide();
     place.box->show();
-    kestrel::ResultRequest request = place.list();
-    request.pickFlag = place.pickFlag;
-    const QPointer<Frm_EditTransaction> self(this);
     PickPlace *target = &place;
-    request.onPick = [self, target](const QStringList &T) {
-        if (self && !self->isUnloading())
-            self->takePick(*target, T);
-    };
-    m_chooser = Frm_QueryResults::Open(request);
-    // Arrow keys and Enter pick at once.
-    if (m_chooser)
-        m_chooser->fxg_QueryResult->setFocus();
+    m_chooser = Frm_QueryResults::OpenChooser(
+        place.list(), place.pickFlag, this,
+        [this, target](const QStringList &T) { takePick(*target, T); });
 }
 
 void Frm_EditTransaction::takePick(PickPlace &place, const QStringList &T)

@@ -158,16 +158,9 @@ void Frm_AddTransaction::cmd_AddProduct_Click()
 void Frm_AddTransaction::openChooser(kestrel::ResultRequest request, bool *pickFlag,
                                      void (Frm_AddTransaction::*take)(const QStringList &))
 {
-    request.pickFlag = pickFlag;
-    const QPointer<Frm_AddTransaction> self(this);
-    request.onPick = [self, take](const QStringList &T) {
-        if (self && !self->isUnloading())
-            (self.data()->*take)(T);
-    };
-    m_chooser = Frm_QueryResults::Open(request);
-    // Arrow keys and Enter pick at once.
-    if (m_chooser)
-        m_chooser->fxg_QueryResult->setFocus();
+    m_chooser =
+        Frm_QueryResults::OpenChooser(std::move(request), pickFlag, this,
+                                      [this, take](const QStringList &T) { (this->*take)(T); });
 }
 
 void Frm_AddTransaction::takeCustomerPick(const QStringList &T)

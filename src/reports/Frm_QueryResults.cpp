@@ -319,6 +319,23 @@ void Frm_QueryResults::closeEvent(QCloseEvent *event)
     M::LowerResultWindowFlags();
 }
 
+QPointer<Frm_QueryResults>
+Frm_QueryResults::OpenChooser(kestrel::ResultRequest request, bool *pickFlag, QObject *opener,
+                              std::function<void(const QStringList &)> take)
+{
+    request.pickFlag = pickFlag;
+    const QPointer<QObject> alive(opener);
+    request.onPick = [alive, take = std::move(take)](const QStringList &cells) {
+        const auto *form = qobject_cast<const kestrel::KForm *>(alive.data());
+        if (alive && !(form && form->isUnloading()))
+            take(cells);
+    };
+    QPointer<Frm_QueryResults> chooser = Open(request);
+    if (chooser)
+        chooser->fxg_QueryResult->setFocus();
+    return chooser;
+}
+
 bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == fxg_QueryResult && event->type() == QEvent::KeyPress) {

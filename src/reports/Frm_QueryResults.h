@@ -45,6 +45,13 @@ public:
     // statement). A long list is still loading when this returns.
     static QPointer<Frm_QueryResults> Open(const kestrel::ResultRequest &request);
 
+    // Opens the window as a chooser for opener: raises pickFlag and hands the
+    // picked row's cells to take, as long as opener is still there (it may
+    // have closed while the chooser waited). The grid has the keys at once.
+    static QPointer<Frm_QueryResults> OpenChooser(kestrel::ResultRequest request, bool *pickFlag,
+                                                  QObject *opener,
+                                                  std::function<void(const QStringList &)> take);
+
     // Runs QrySQL and shows its rows under QryCaption.
     void Form_Load() override;
 
