@@ -8,6 +8,7 @@
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/ResultFrame.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -19,17 +20,14 @@ using kestrel::fmt::twipsToPixels;
 
 namespace {
 
-// The layout, in twips: the frame sits 120 in from the window's sides and
-// follows the window down to an inner size of 8760 by 1395; the grid sits
-// 120 in from the frame's sides, below its caption, and above the row of
-// legends and buttons, which keeps 120 from the frame's bottom right.
-constexpr int FrameLeft = 120;
-constexpr int FrameWidthMargin = 240;
-constexpr int FrameHeightMargin = 120;
+using namespace kestrel::resultframe;
+
+// Beyond the frame and grid both result windows share (in twips): the frame
+// follows the window down to an inner size of 8760 by 1395, and the grid
+// stays above the row of legends and buttons, which keeps 120 from the
+// frame's bottom right.
 constexpr int MinInnerWidth = 8760;
 constexpr int MinInnerHeight = 1395;
-constexpr int GridLeft = 120;
-constexpr int GridTop = 280;
 constexpr int Gap = 120;
 // Rows the grid shows at the least, so that a window made small stays usable.
 constexpr int MinGridRows = 3;

@@ -11,6 +11,7 @@
 #include "widgets/FormHost.h"
 #include "widgets/GridExport.h"
 #include "widgets/LoadProgress.h"
+#include "widgets/ResultFrame.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -27,13 +28,9 @@ using kestrel::fmt::twipsToPixels;
 
 namespace {
 
-// Margins of the layout, in twips: the frame sits 120 in from the window's
-// sides, the grid 120 in from the frame's sides and below its caption.
-constexpr int FrameLeft = 120;
-constexpr int FrameWidthMargin = 240;
-constexpr int FrameHeightMargin = 120;
-constexpr int GridLeft = 120;
-constexpr int GridTop = 280;
+using namespace kestrel::resultframe;
+
+// The grid leaves 240 of the frame's width and 400 of its height to margins.
 constexpr int GridWidthMargin = 240;
 constexpr int GridHeightMargin = 400;
 
