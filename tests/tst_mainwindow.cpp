@@ -90,6 +90,8 @@ private slots:
     void shortcutsReachTheMainWindowWhateverIsOpen_data();
     void shortcutsReachTheMainWindowWhateverIsOpen();
     void ctrlWOpensTheSettingsFromAForm();
+    void ctrlF4ClosesTheActiveForm_data();
+    void ctrlF4ClosesTheActiveForm();
     void oneInstancePerForm();
     void formsStayTidyMaximised_data();
     void formsStayTidyMaximised();
@@ -241,6 +243,28 @@ void TestMainWindow::ctrlWOpensTheSettingsFromAForm()
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(m_run->main->mdiArea()->activeSubWindow()->widget(),
              m_run->main->findForm<Frm_ConnectionSettings>());
+}
+
+// Any window closes from the keyboard, those without a button of their own
+// (the connection test) included, wherever the focus is inside it.
+void TestMainWindow::ctrlF4ClosesTheActiveForm_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"mnu_TestConnect", "mnu_AddCity", "mnu_Today", "mnu_HelpAbout"})
+        QTest::newRow(command) << command;
+}
+
+void TestMainWindow::ctrlF4ClosesTheActiveForm()
+{
+    QFETCH(QString, command);
+    test::trigger(m_run->main.get(), command);
+    QMdiSubWindow *sub = m_run->main->mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    const QPointer<QWidget> form = sub->widget();
+    QVERIFY(QApplication::focusWidget() && sub->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    test::settle();
+    QVERIFY(!form);
 }
 
 // Maximised, a form of fields keeps its rows together at the top left and
