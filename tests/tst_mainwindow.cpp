@@ -6,6 +6,7 @@
 #include "core/database/ParamFile.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "entry/Frm_AddCity.h"
+#include "entry/Frm_AddCustomer.h"
 #include "entry/Frm_AddProduct.h"
 #include "reports/Frm_QueryResults.h"
 #include "shell/Frm_About.h"
@@ -375,6 +376,7 @@ void TestMainWindow::insertPanelFollowsTheKey()
 void TestMainWindow::tilingAndCascade()
 {
     m_run->main->mnu_WindHori_Click(); // nothing open: nothing happens
+    m_run->main->resize(1400, 1200); // room for both in half the area
     m_run->main->showForm<Frm_ConnectionSettings>();
     m_run->main->showForm<Frm_About>();
     const QRect area = m_run->main->mdiArea()->viewport()->rect();
@@ -390,6 +392,19 @@ void TestMainWindow::tilingAndCascade()
     windows[1]->showMinimized(); // minimised windows keep out of the tiling
     m_run->main->mnu_WindVert_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w, h));
+
+    // Bands narrower than a form leave it its room rather than squeeze it.
+    m_run->main->resize(700, 420);
+    m_run->main->showForm<Frm_AddCustomer>();
+    m_run->main->mnu_WindHori_Click();
+    for (QMdiSubWindow *sub : m_run->main->mdiArea()->subWindowList()) {
+        const QSize needed = sub->widget()->minimumSizeHint();
+        QVERIFY2(sub->widget()->width() >= needed.width() && sub->widget()->height() >= needed.height(),
+                 qPrintable(sub->widget()->objectName()));
+    }
+    m_run->main->closeForm<Frm_AddCustomer>();
+    test::settle();
+    m_run->main->resize(1000, 700);
 
     // Cascade steps every window down and right of the one before it, from
     // wherever they stood.

@@ -102,6 +102,10 @@ void FormHost::addForm(KForm *form)
     keepContentTogether(form);
     m_area->addSubWindow(sub);
     sub->adjustSize();
+    // However the window is sized (by the mouse, by tiling), its form keeps
+    // room for every control: a squeezed layout would lay boxes over each
+    // other.
+    sub->setMinimumSize(sub->minimumSizeHint());
     sub->show();
     m_area->setActiveSubWindow(sub);
     QPointer<KForm> alive(form);
