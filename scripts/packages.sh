@@ -6,7 +6,7 @@ KESTREL_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client
-    xvfb xauth imagemagick fonts-dejavu-core poppler-utils
+    xvfb xauth openbox x11-utils xdotool imagemagick fonts-dejavu-core poppler-utils
     dpkg-dev desktop-file-utils
 )
 
