@@ -194,11 +194,11 @@ private slots:
             << "update products set price = price + 10.00 / 100 * price;";
         QTest::newRow("percentage down, half a percent kept")
             << percentage << minus << "12,5"
-            << "update products set price = price - 12.5 / 100 * price;";
+            << "update products set price = price - 12.50 / 100 * price;";
         QTest::newRow("absolute up, no grouping") << absolute << plus << "1234,56"
                                                   << "update products set price = price + 1234.56;";
         QTest::newRow("absolute down, whole") << absolute << minus << "3"
-                                              << "update products set price = price - 3;";
+                                              << "update products set price = price - 3.00;";
         QTest::newRow("zero") << absolute << plus << "0,00"
                               << "update products set price = price + 0.00;";
         QTest::newRow("two commas") << percentage << plus << "1,2,3"
