@@ -1,6 +1,7 @@
 # Checks Kestrel's layering (HACKING.md) on the sources: what each folder may
-# include, that no window file holds SQL, and that the result window knows
-# none of the windows that open it. Run by ctest as the test "layering".
+# include, that no window file holds SQL, that the result window knows
+# none of the windows that open it, and that no money path holds a binary
+# fraction. Run by ctest as the test "layering".
 cmake_minimum_required(VERSION 3.25)
 
 set(failures "")
@@ -54,6 +55,27 @@ foreach(folder widgets shell database entry editing reports core/shared)
         if(statements)
             file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
             set(failures "${failures}\n  SQL text in ${where}: ${statements}")
+        endif()
+    endforeach()
+endforeach()
+
+# Money is exact decimals (core/shared/Money.h): no binary fraction in the
+# code that computes, compares or shows an amount, not even in a comment.
+set(money_paths entry core/statements core/editing core/shared/Money.h core/shared/Money.cpp
+    core/shared/Formats.h core/shared/Formats.cpp editing/EditGridRows.h editing/EditGridRows.cpp
+    editing/Frm_EditResults.h editing/Frm_EditResults.cpp reports/Frm_QueryChangePrice.h
+    reports/Frm_QueryChangePrice.cpp)
+foreach(path ${money_paths})
+    if(IS_DIRECTORY "${SOURCE_DIR}/${path}")
+        file(GLOB_RECURSE sources "${SOURCE_DIR}/${path}/*.h" "${SOURCE_DIR}/${path}/*.cpp")
+    else()
+        set(sources "${SOURCE_DIR}/${path}")
+    endif()
+    foreach(source ${sources})
+        file(STRINGS "${source}" binary REGEX "(^|[^A-Za-z_])(double|float)([^A-Za-z_]|$)")
+        if(binary)
+            file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
+            set(failures "${failures}\n  binary fractions on a money path in ${where}: ${binary}")
         endif()
     endforeach()
 endforeach()

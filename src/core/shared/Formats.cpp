@@ -2,13 +2,14 @@
 
 #include <QLocale>
 #include <algorithm>
-#include <cmath>
 
 namespace kestrel::fmt {
 
 int twipsToPixels(int twips)
 {
-    return int(std::lround(double(twips) / TwipsPerPixel));
+    // To the nearest pixel, in whole numbers: no fifteenth is ever a half.
+    const int half = TwipsPerPixel / 2;
+    return twips >= 0 ? (twips + half) / TwipsPerPixel : -((half - twips) / TwipsPerPixel);
 }
 
 int pixelsToTwips(int pixels)

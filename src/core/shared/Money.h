@@ -4,9 +4,9 @@
 // is a Money; the database sees it only as the decimal text it binds.
 //
 // The range is what the server keeps exactly. Prices live in DOUBLE(255,2)
-// columns: a binary double holds any decimal of 15 significant digits and
-// gives it back digit for digit, but not every one of 16 (the server stores
-// 99999999999999.99 as 99999999999999.98). So Kestrel keeps amounts up to
+// columns, binary64 numbers: they hold any decimal of 15 significant digits
+// and give it back digit for digit, but not every one of 16 (the server
+// stores 99999999999999.99 as 99999999999999.98). So Kestrel keeps amounts up to
 // 9 999 999 999 999,99 (13 whole digits and the cents), and refuses anything
 // beyond rather than let the server round it. Arithmetic that would leave
 // the range says so (nullopt) instead of wrapping or rounding.
