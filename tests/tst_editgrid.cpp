@@ -528,11 +528,11 @@ private slots:
         QCOMPARE(messages(), QStringList{Saved});
         QCOMPARE(grid()->TextMatrix(1, col), shown);
         QCOMPARE(grid()->CellBackColor(1, col), Stripe);
-        // Another cell of the same record, saved after: no conflict.
-        KESTREL_CHECK(editCell(1, table == "transactions" ? 5 : table == "cities" ? 3 : 2, "1"));
+        // The same cell changed again is compared with what was stored: no
+        // conflict.
+        KESTREL_CHECK(editCell(1, col, "\b1"));
         save();
         QCOMPARE(messages(), QStringList{Saved});
-        QCOMPARE(grid()->TextMatrix(1, col), shown);
     }
 
     // A value its column cannot hold exactly is named before anything is
