@@ -197,18 +197,12 @@ private slots:
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("totals"); // net|gross
-        QTest::newRow("half a cent of tax") << "0.25"
-                                            << "1"
-                                            << "0,25|0,30";
-        QTest::newRow("5,25") << "5.25"
-                              << "1"
-                              << "5,25|6,20";
-        QTest::newRow("2,25") << "2.25"
-                              << "1"
-                              << "2,25|2,66";
-        QTest::newRow("three lines' worth of rounded tax") << "0.25"
-                                                           << "3"
-                                                           << "0,75|0,90";
+        const char *rows[][4] = {{"half a cent of tax", "0.25", "1", "0,25|0,30"},
+                                 {"5,25", "5.25", "1", "5,25|6,20"},
+                                 {"2,25", "2.25", "1", "2,25|2,66"},
+                                 {"three times a rounded tax", "0.25", "3", "0,75|0,90"}};
+        for (const auto &[name, price, quantity, totals] : rows)
+            QTest::newRow(name) << QString(price) << QString(quantity) << QString(totals);
     }
     void totalsAreWhatTheSavedRowsSumTo()
     {

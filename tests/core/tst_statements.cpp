@@ -80,8 +80,9 @@ private slots:
         QCOMPARE(qsizetype(statement.params.size()), text.count(QLatin1Char('?')));
     }
 
-    // Amounts typed with a decimal comma are bound as the numbers they are;
-    // what is no amount goes as typed, for the server to judge.
+    // Amounts typed with a decimal comma are bound as the exact Money they
+    // are (how Money reads them: tst_money); what is no amount Kestrel keeps
+    // goes as typed, for the server to judge.
     void typedAmounts_data()
     {
         QTest::addColumn<QString>("typed");
@@ -89,13 +90,9 @@ private slots:
         QTest::addColumn<QString>("bound");
         const int decimal = int(SqlValue::Kind::Decimal), text = int(SqlValue::Kind::Text);
         QTest::newRow("comma") << "1,20" << decimal << "1.20";
-        QTest::newRow("whole") << "12" << decimal << "12.00";
         QTest::newRow("leading zeros") << "007,5" << decimal << "7.50";
-        QTest::newRow("comma last") << "12," << decimal << "12.00";
-        QTest::newRow("comma first") << ",5" << decimal << "0.50";
         QTest::newRow("three decimals") << "1,205" << text << "1,205";
         QTest::newRow("two commas") << "1,2,3" << text << "1,2,3";
-        QTest::newRow("lone comma") << "," << text << ",";
         QTest::newRow("empty") << "" << text << "";
         QTest::newRow("other digits") << "\u0661\u0662" << text << "\u0661\u0662";
     }
