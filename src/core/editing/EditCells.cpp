@@ -14,21 +14,16 @@ namespace kestrel::edit {
 
 FieldKind fieldKind(int sqlType)
 {
-    switch (sqlType) {
-    case SQL_TYPE_DATE:
-    case SQL_DATE:
+    if (isDate(sqlType))
         return FieldKind::Date;
+    if (isDecimal(sqlType))
+        return FieldKind::Decimal;
+    switch (sqlType) {
     case SQL_INTEGER:
     case SQL_SMALLINT:
     case SQL_TINYINT:
     case SQL_BIGINT:
         return FieldKind::Integer;
-    case SQL_DECIMAL:
-    case SQL_NUMERIC:
-    case SQL_FLOAT:
-    case SQL_REAL:
-    case SQL_DOUBLE:
-        return FieldKind::Decimal;
     default:
         return FieldKind::Text;
     }
