@@ -1,6 +1,7 @@
 # Checks Kestrel's layering (HACKING.md) on the sources: what each folder may
-# include, that no window file holds SQL, and that the result window knows
-# none of the windows that open it. Run by ctest as the test "layering".
+# include, that no window file holds SQL, that the result window knows
+# none of the windows that open it, and that no money path holds a binary
+# fraction. Run by ctest as the test "layering".
 cmake_minimum_required(VERSION 3.25)
 
 set(failures "")
@@ -45,18 +46,38 @@ foreach(source "${SOURCE_DIR}/reports/Frm_QueryResults.h" "${SOURCE_DIR}/reports
     endif()
 endforeach()
 
+# Lines matching pattern in the sources under each path (a folder or a
+# file) are failures, reported as what.
+function(forbid pattern what)
+    foreach(path ${ARGN})
+        if(IS_DIRECTORY "${SOURCE_DIR}/${path}")
+            file(GLOB_RECURSE sources "${SOURCE_DIR}/${path}/*.h" "${SOURCE_DIR}/${path}/*.cpp")
+        else()
+            set(sources "${SOURCE_DIR}/${path}")
+        endif()
+        foreach(source ${sources})
+            file(STRINGS "${source}" found REGEX "${pattern}")
+            if(found)
+                file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
+                set(failures "${failures}\n  ${what} in ${where}: ${found}")
+            endif()
+        endforeach()
+    endforeach()
+    set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
 # SQL lives in core/statements alone (and in the ODBC layer's own start-up
 # statement, which the operator types).
-foreach(folder widgets shell database entry editing reports core/shared)
-    file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
-    foreach(source ${sources})
-        file(STRINGS "${source}" statements REGEX "\"[^\"]*([Ss][Ee][Ll][Ee][Cc][Tt] |[Ii][Nn][Ss][Ee][Rr][Tt] [Ii][Nn][Tt][Oo]|[Uu][Pp][Dd][Aa][Tt][Ee] [a-z`]+ [Ss][Ee][Tt]|[Dd][Ee][Ll][Ee][Tt][Ee] [Ff][Rr][Oo][Mm])")
-        if(statements)
-            file(RELATIVE_PATH where "${SOURCE_DIR}" "${source}")
-            set(failures "${failures}\n  SQL text in ${where}: ${statements}")
-        endif()
-    endforeach()
-endforeach()
+forbid("\"[^\"]*([Ss][Ee][Ll][Ee][Cc][Tt] |[Ii][Nn][Ss][Ee][Rr][Tt] [Ii][Nn][Tt][Oo]|[Uu][Pp][Dd][Aa][Tt][Ee] [a-z`]+ [Ss][Ee][Tt]|[Dd][Ee][Ll][Ee][Tt][Ee] [Ff][Rr][Oo][Mm])"
+    "SQL text" widgets shell database entry editing reports core/shared)
+
+# Money is exact decimals (core/shared/Money.h): no binary fraction in the
+# code that computes, compares or shows an amount, not even in a comment.
+forbid("(^|[^A-Za-z_])(double|float)([^A-Za-z_]|$)" "binary fractions on a money path"
+    entry core/statements core/editing core/shared/Money.h core/shared/Money.cpp
+    core/shared/Formats.h core/shared/Formats.cpp editing/EditGridRows.h
+    editing/EditGridRows.cpp editing/Frm_EditResults.h editing/Frm_EditResults.cpp
+    reports/Frm_QueryChangePrice.h reports/Frm_QueryChangePrice.cpp)
 
 if(failures)
     message(FATAL_ERROR "Layering broken:${failures}")

@@ -6,9 +6,9 @@
 #include "support/TestSupport.h"
 #include "widgets/FixedListBox.h"
 
-#include <QCalendarWidget>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -256,9 +256,17 @@ private slots:
         for (const char *price : {"1,2,3", ","})
             QTest::addRow("price %s", price)
                 << with(k, {{"txt_Price", price}}) << "Price must be an amount such as 12,50!!!";
+        // Nor an amount or a quantity it would keep other than typed.
+        for (const char *price : {"1,999", "10000000000000"})
+            QTest::addRow("price %s", price)
+                << with(k, {{"txt_Price", price}})
+                << "Price must be an amount of at most 9999999999999,99 with two decimals!!!";
         for (const char *quantity : {"0", "000"})
             QTest::addRow("custom quantity %s", quantity)
                 << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
+        QTest::newRow("custom quantity of 16 digits")
+            << with(k, {{"click", ""}, {"txt_CustomQuantity", "1000000000000000"}})
+            << "Quantity must be a whole number of at most 999999999999999!!!";
         QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
                                        << "1|Milk|Pcs|50|1.20|777|2008-03-05";
         QTest::newRow("price 00, 10 x")
@@ -287,23 +295,24 @@ private slots:
         for (const char *mode :
              {"", "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"}) {
             const char *name = *mode ? "NO_BACKSLASH_ESCAPES" : "default mode";
-            QTest::addRow("city, %s", name)
-                << "city" << mode
-                << with(formKind("city"),
-                        {{"txt_Acronym", "x\\'"}, {"txt_FullName", hostile}, {"txt_CountryCode", "'#"}})
-                << "1|x\\'|" + hostile + "|1011|Hungary |'#";
+            QTest::addRow("city, %s", name) << "city" << mode
+                                            << with(formKind("city"), {{"txt_Acronym", "x\\'"},
+                                                                       {"txt_FullName", hostile},
+                                                                       {"txt_CountryCode", "'#"}})
+                                            << "1|x\\'|" + hostile + "|1011|Hungary |'#";
             QTest::addRow("customer, %s", name)
                 << "customer" << mode
                 << with(formKind("customer"), {{"txt_FirstName", hostile},
                                                {"txt_SurName", escaped},
                                                {"txt_Email", "'@'"},
                                                {"mntvw_Joined", "2008-03-07"}})
-                << "1|" + hostile + "|" + escaped + "|F\u0151 utca 1|BUD|3611234567|'@'|12345678|"
-                       "2008-03-07|F\u0151 utca 1";
+                << "1|" + hostile + "|" + escaped
+                       + "|F\u0151 utca 1|BUD|3611234567|'@'|12345678|"
+                         "2008-03-07|F\u0151 utca 1";
             QTest::addRow("product, %s", name)
                 << "product" << mode
-                << with(formKind("product"),
-                        {{"txt_Description", escaped + hostile}, {"mntvw_LastDelivery", "2008-03-05"}})
+                << with(formKind("product"), {{"txt_Description", escaped + hostile},
+                                              {"mntvw_LastDelivery", "2008-03-05"}})
                 << "1|" + escaped + hostile + "|Pcs|50|1.20|777|2008-03-05";
         }
     }
@@ -449,7 +458,8 @@ private slots:
         QWidget *form = open(kind);
         fill(form, k, k.valid);
         auto *dates = control<QCalendarWidget>(form, calendar);
-        QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"), Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"),
+                          Qt::LeftButton);
         QWidget *yearEdit = control(dates, "qt_calendar_yearedit");
         QTest::keyClick(yearEdit, Qt::Key_A, Qt::ControlModifier);
         type(yearEdit, year + "\n");
@@ -507,13 +517,13 @@ private slots:
     }
 
     // How a form is left or fails: Cancel and Esc store nothing and say
-    // nothing; a failed check keeps the form; a broken database closes it with
-    // the connection error. A failed Add Next says "Failed to save!" after,
-    // except for products.
+    // nothing; a failed check, and a value the server refuses, keep the form;
+    // a broken database closes it with the connection error. A failed Add
+    // Next says "Failed to save!" after, except for products.
     void leavingAndFailing_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("fault");  // none, check, drop (the table) or 12x
+        QTest::addColumn<QString>("fault");  // none, check, drop (the table), 12x or a CHECK
         QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
         QTest::addColumn<QStringList>("messages");
         const QStringList again{"Failed to save!"};
@@ -533,6 +543,17 @@ private slots:
                 << kind << "check"
                 << "cmd_AddNext" << QStringList{empty(first[i])} + next;
         }
+        // A value the server refuses is named; the form keeps its input.
+        const char *refusals[][3] = {
+            {"city", "FullName <> 'Budapest'",
+             "FullName: the database "
+             "refused \"Budapest\""},
+            {"customer", "FirstName <> 'Anna'", "FirstName: the database refused \"Anna\""},
+            {"product", "Price < 1", "Price: the database refused \"1,20\""}};
+        for (const auto &[kind, check, message] : refusals)
+            QTest::addRow("%s, OK, a value refused", kind)
+                << kind << QString(check) << "cmd_OK"
+                << QStringList{QString(message) + "! Nothing was saved!!!"};
         // The numeric boxes and the lists filter keys: Esc must get through.
         const char *escapes[][2] = {{"city", "txt_PostalCode"},
                                     {"customer", "txt_Telephone"},
@@ -557,6 +578,10 @@ private slots:
             fill(form, k, k.valid);
         if (fault == "drop")
             exec("DROP TABLE " + k.table);
+        const bool refusal = fault.contains(' ');
+        if (refusal) // named after the column, as a CHECK declared with it is
+            exec("ALTER TABLE " + k.table + " ADD CONSTRAINT " + fault.section(' ', 0, 0)
+                 + " CHECK (" + fault + ")");
         if (fault == "12x") {
             click(form, "opt_CustomQuantity");
             control<QLineEdit>(form, "txt_CustomQuantity")->setText("12x");
@@ -570,7 +595,9 @@ private slots:
         const bool broken = fault == "drop" || fault == "12x";
         if (fault == "none")
             QCOMPARE(run->messages->beeps, 0);
-        QCOMPARE(isOpen(kind), fault == "check");
+        QCOMPARE(isOpen(kind), fault == "check" || refusal);
+        if (refusal)
+            QCOMPARE(control<QLineEdit>(findForm(kind), k.fields[1])->text(), k.valid[1]);
         QCOMPARE(M::ConnStat(), broken ? M::StatError : M::StatIdle);
         if (broken)
             QCOMPARE(run->messages->messages.front().title, kestrel::db::ConnectionErrorTitle);

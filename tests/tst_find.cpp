@@ -173,7 +173,7 @@ private slots:
             {"mnu_EProduct", "chk_LastDelivery: ", "LastDelivery = '%1'"},
             {"mnu_ETransaction", "chk_ID: |txt_ID:21", "and turnover.ID = '21' "},
             {"mnu_ETransaction", "chk_Quantity: |txt_Quantity:4", "and turnover.Quantity = '4' "},
-            {"mnu_ETransaction", "chk_Price: |txt_Price:3", "and turnover.Price = 3 "},
+            {"mnu_ETransaction", "chk_Price: |txt_Price:3", "and turnover.Price = 3.00 "},
             {"mnu_ETransaction", "chk_PricewTax: |txt_PricewTax:3,54",
              "and turnover.PricewTax = 3.54 "},
             {"mnu_ETransaction", "chk_Date: ", "and turnover.Date = '%1' "},

@@ -190,6 +190,36 @@ private slots:
         QCOMPARE(total("txt_WTAX"), QStringLiteral("0,00"));
     }
 
+    // What the form shows is what the saved rows sum to: each line's price
+    // with tax rounded to the cent as stored, times its quantity.
+    void totalsAreWhatTheSavedRowsSumTo_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("totals"); // net|gross
+        const char *rows[][4] = {{"half a cent of tax", "0.25", "1", "0,25|0,30"},
+                                 {"5,25", "5.25", "1", "5,25|6,20"},
+                                 {"2,25", "2.25", "1", "2,25|2,66"},
+                                 {"three times a rounded tax", "0.25", "3", "0,75|0,90"}};
+        for (const auto &[name, price, quantity, totals] : rows)
+            QTest::newRow(name) << QString(price) << QString(quantity) << QString(totals);
+    }
+    void totalsAreWhatTheSavedRowsSumTo()
+    {
+        QFETCH(QString, price);
+        QFETCH(QString, quantity);
+        QFETCH(QString, totals);
+        exec("UPDATE products SET Price = " + price + " WHERE ID = 3");
+        KESTREL_CHECK(enterSale({"3:" + quantity}));
+        QCOMPARE(total("txt_WOTAX") + '|' + total("txt_WTAX"), totals);
+        save();
+        QVERIFY(!form());
+        QCOMPARE(scalar("SELECT REPLACE(CONCAT(SUM(Quantity * Price), '|', "
+                        "SUM(Quantity * PricewTax)), '.', ',') FROM turnover")
+                     .value_or(QString()),
+                 totals);
+    }
+
     void aSaleIsStoredLineByLine()
     {
         KESTREL_CHECK(enterSale({"1:5", "3:4", "2:3"}));
@@ -248,14 +278,16 @@ private slots:
         QCOMPARE(products()->Rows(), int(lines.size()) + 1);
     }
 
-    void aFailureHalfwayUndoesTheWholeSale()
+    // The server refuses the third line's row, after two lines went
+    // through: the line is named, nothing stays, and the sale stays on screen.
+    void aRefusalHalfwayUndoesTheWholeSale()
     {
         KESTREL_CHECK(enterSale({"1:4", "2:3", "3:2"}));
-        // The server refuses the third line's row, after two lines went through.
         exec("ALTER TABLE turnover ADD CONSTRAINT no_sugar CHECK (ProductID <> 3)");
         save();
-        QCOMPARE(run->messages->texts(), QStringList{kestrel::db::ConnectionErrorText});
-        QCOMPARE(M::ConnStat(), M::StatError);
+        QCOMPARE(run->messages->texts(),
+                 QStringList{"The database refused the line Sugar (ID 3)! Nothing was saved!!!"});
+        QCOMPARE(M::ConnStat(), M::StatIdle);
         QCOMPARE(turnover(), QString());
         QCOMPARE(stocks(), QStringLiteral("12|30|5|0"));
         QVERIFY(form());

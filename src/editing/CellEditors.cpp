@@ -4,6 +4,7 @@
 #include "core/shared/EditRequest.h"
 #include "core/shared/FixedLists.h"
 #include "core/shared/Formats.h"
+#include "core/shared/TextLimits.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "core/statements/Lists.h"
 #include "editing/EditGridRows.h"
@@ -11,6 +12,7 @@
 #include "widgets/FixedListBox.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/NumericKeyFilter.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -180,10 +182,11 @@ QWidget *CellEditors::openText(const QString &field, int keyCode, const QString 
             return nullptr;
         text = QString(QChar(keyCode));
     }
-    // The limit holds what is typed; a longer text from the database must
-    // not be cut short by merely opening it.
+    // The limit holds what is typed, in characters as the server counts
+    // them; a longer text from the database must not be cut short by merely
+    // opening it.
     m_txtFilter->setActive(false);
-    m_c.txt->setMaxLength(std::max(m_limit, int(text.size())));
+    setTextLimit(m_c.txt, std::max(m_limit, int(characterCount(text))));
     m_c.txt->setReadOnly(false);
     m_c.txt->setText(text);
     m_c.txt->end(false);
@@ -204,7 +207,6 @@ QWidget *CellEditors::openLockedText(const QString &cellText)
 {
     m_keyFilter.clear();
     m_txtFilter->setActive(false);
-    m_c.txt->setMaxLength(std::max(m_c.txt->maxLength(), int(cellText.size())));
     m_c.txt->setReadOnly(true);
     m_c.txt->setText(cellText);
     m_c.txt->end(false);

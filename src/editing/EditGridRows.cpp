@@ -2,10 +2,12 @@
 
 #include "core/editing/EditCells.h"
 #include "core/shared/EditRequest.h"
+#include "core/shared/Money.h"
 #include "core/statements/Edit.h"
+#include "core/statements/Sale.h"
 #include "widgets/FlexGrid.h"
 
-#include <QSet>
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -93,7 +95,7 @@ void EditGridRows::findColumns(const std::vector<db::Column> &result, bool joine
     for (size_t j = 1; j < m_columns.size(); ++j) {
         EditGridColumn &c = m_columns[j];
         const db::Column &shown = result[size_t(fields.index[j])];
-        c.sqlType = shown.sqlType;
+        c.rule = edit::fieldRule(c.field, shown);
         const bool pick = joined && c.editor == editor::Pick;
         if (pick
             && (sameName(c.field, QStringLiteral("FirstName"))
@@ -259,7 +261,9 @@ void EditGridRows::compare(db::OdbcConnection &connection, const db::Statement &
     compareMissing(connection, missing);
 }
 
-void EditGridRows::compareMissing(db::OdbcConnection &connection, const std::vector<qint64> &ids)
+QSet<qint64> EditGridRows::readByIds(
+    db::OdbcConnection &connection, const std::vector<qint64> &ids,
+    const std::function<void(int row, const db::Row &, const ResultFields &)> &each) const
 {
     QSet<qint64> found;
     edit::forEachChunk(ids, [&](std::span<const qint64> chunk) {
@@ -270,11 +274,19 @@ void EditGridRows::compareMissing(db::OdbcConnection &connection, const std::vec
         for (const db::Row &record : result.rows) {
             const qint64 id = recordId(record[size_t(fields.id)]);
             found.insert(id);
-            const int row = rowOf(id, 0);
-            if (row > 0)
-                compareRow(row, record, fields);
+            each(rowOf(id, 0), record, fields);
         }
     });
+    return found;
+}
+
+void EditGridRows::compareMissing(db::OdbcConnection &connection, const std::vector<qint64> &ids)
+{
+    const QSet<qint64> found =
+        readByIds(connection, ids, [&](int row, const db::Row &record, const ResultFields &fields) {
+            if (row > 0)
+                compareRow(row, record, fields);
+        });
     for (const qint64 id : ids) {
         if (found.contains(id))
             continue;
@@ -297,7 +309,7 @@ edit::RecordChange &EditGridRows::changeOf(std::map<int, edit::RecordChange> &re
     return change;
 }
 
-std::variant<edit::ChangeSet, EditGridRows::Unreadable> EditGridRows::changes() const
+std::variant<edit::ChangeSet, EditGridRows::Unstorable> EditGridRows::changes() const
 {
     std::map<int, edit::RecordChange> records;
     for (const auto &[row, col] : m_written) {
@@ -306,12 +318,12 @@ std::variant<edit::ChangeSet, EditGridRows::Unreadable> EditGridRows::changes() 
         const QString loaded = m_grid.LoadedText(row, col);
         if (c.role != ColumnRole::Field || text == loaded)
             continue;
-        const std::optional<db::SqlValue> value = edit::cellValue(edit::fieldKind(c.sqlType), text);
-        if (!value)
-            return Unreadable{row, col};
+        const std::variant<db::SqlValue, QString> value = edit::storableValue(c.rule, text);
+        if (const auto *problem = std::get_if<QString>(&value))
+            return Unstorable{row, col, *problem};
         edit::RecordChange &change = changeOf(records, row);
         change.loaded.push_back({col, c.field, loaded});
-        change.writes.push_back({c.field, *value});
+        change.writes.push_back({c.field, std::get<db::SqlValue>(value)});
     }
     // A picked customer or product is stored by its ID, never by its names;
     // the names it replaced must still be the record's.
@@ -338,9 +350,54 @@ std::variant<edit::ChangeSet, EditGridRows::Unreadable> EditGridRows::changes() 
     edit::ChangeSet set;
     set.table = m_table;
     set.sales = m_joined;
-    for (auto &[row, change] : records)
+    for (auto &[row, change] : records) {
+        if (m_joined)
+            taxFollowsPrice(change);
         set.records.push_back(std::move(change));
+    }
     return set;
+}
+
+void EditGridRows::taxFollowsPrice(edit::RecordChange &change) const
+{
+    const auto writes = [&](const QString &field) {
+        return std::any_of(change.writes.begin(), change.writes.end(),
+                           [&](const sql::FieldValue &w) { return sameName(w.field, field); });
+    };
+    const QString priceField = QStringLiteral("Price"), taxField = QStringLiteral("PricewTax");
+    if (!writes(priceField) || writes(taxField))
+        return; // an operator who changed both keeps both
+    const auto price =
+        std::find_if(change.writes.begin(), change.writes.end(),
+                     [&](const sql::FieldValue &w) { return sameName(w.field, priceField); });
+    const std::optional<Money> net = Money::parse(price->value.string());
+    const std::optional<Money> withTax = net ? sql::priceWithTax(*net) : std::nullopt;
+    if (!withTax)
+        return; // beyond the largest amount: the server keeps the one it has
+    // Written over the value the grid loaded, so never over another user's.
+    if (const int col = columnOf(taxField))
+        change.loaded.push_back(
+            {col, m_columns[size_t(col)].field, m_grid.LoadedText(change.gridRow, col)});
+    change.writes.push_back({taxField, withTax->toSql()});
+}
+
+EditGridRows::StoredTexts EditGridRows::readSaved(db::OdbcConnection &connection,
+                                                  const edit::ChangeSet &changes) const
+{
+    std::vector<qint64> ids;
+    for (const edit::RecordChange &change : changes.records)
+        ids.push_back(change.id);
+    StoredTexts stored;
+    readByIds(connection, ids, [&](int row, const db::Row &record, const ResultFields &fields) {
+        std::vector<std::optional<QString>> &texts = stored[row];
+        texts.assign(m_columns.size(), std::nullopt);
+        for (size_t j = 1; j < m_columns.size(); ++j) {
+            if (fields.index[j] >= 0)
+                texts[j] = edit::cellText(record[size_t(fields.index[j])], fields.type[j]);
+        }
+    });
+    stored.erase(0); // records the grid does not show
+    return stored;
 }
 
 void EditGridRows::restoreStripes()
@@ -350,33 +407,53 @@ void EditGridRows::restoreStripes()
     m_marked.clear();
 }
 
-void EditGridRows::saved(const edit::ChangeSet &changes, const edit::SaveOutcome &outcome)
+std::vector<int> EditGridRows::saved(const edit::ChangeSet &changes,
+                                     const edit::SaveOutcome &outcome, const StoredTexts &stored)
 {
     using Result = edit::SaveOutcome::Result;
     if (outcome.result == Result::Conflict) {
         for (const edit::GridCell &cell : outcome.conflicts)
             mark(cell.row, cell.col, ChangedColor);
-        return;
+        return {};
     }
     if (outcome.result != Result::Saved)
-        return;
+        return {};
     const std::set<int> gone(outcome.goneRows.begin(), outcome.goneRows.end());
+    std::vector<int> othersChanged;
     for (const edit::RecordChange &change : changes.records) {
-        if (gone.contains(change.gridRow))
+        const int row = change.gridRow;
+        if (gone.contains(row))
             continue;
-        // What was saved is what the row now holds: the next save compares
-        // with it, and only a further change is written again.
+        // What the server stored is what the row now shows, and the next
+        // save compares with it. A cell this save did not write that comes
+        // back different holds another user's change, merged with ours.
+        const auto texts = stored.find(row);
+        bool others = false;
         for (int j = 1; j <= dataColumns(); ++j) {
-            m_grid.markLoaded(change.gridRow, j);
-            m_written.erase({change.gridRow, j});
+            if (texts != stored.end() && texts->second[size_t(j)]) {
+                const QString &now = *texts->second[size_t(j)];
+                const bool ours =
+                    m_written.contains({row, j})
+                    || std::any_of(change.writes.begin(), change.writes.end(),
+                                   [&](const sql::FieldValue &w) {
+                                       return sameName(w.field, m_columns[size_t(j)].field);
+                                   });
+                others = others || (!ours && now != m_grid.LoadedText(row, j));
+                m_grid.setTextMatrix(row, j, now);
+            }
+            m_grid.markLoaded(row, j);
+            m_written.erase({row, j});
         }
-        M::PickedIDs.erase(change.gridRow);
+        if (others)
+            othersChanged.push_back(row);
+        M::PickedIDs.erase(row);
     }
     restoreStripes();
     for (const int row : gone) {
         for (int j = 1; j <= dataColumns(); ++j)
             mark(row, j, ChangedColor);
     }
+    return othersChanged;
 }
 
 } // namespace kestrel

@@ -6,11 +6,14 @@
 // meanwhile never shift a change onto the wrong record.
 
 #include "core/database/Odbc.h"
+#include "core/editing/EditCells.h"
 #include "core/editing/SaveChanges.h"
 #include "core/shared/ResultContract.h"
 
 #include <QColor>
 #include <QHash>
+#include <QSet>
+#include <functional>
 #include <map>
 #include <set>
 #include <variant>
@@ -30,8 +33,8 @@ enum class ColumnRole {
 struct EditGridColumn {
     QString field;
     QString header;
-    QString editor; // the editor that opens on the column, after the rules below
-    int sqlType = 0;
+    QString editor;       // the editor that opens on the column, after the rules below
+    edit::FieldRule rule; // what the column holds, for checks before a save
     ColumnRole role = ColumnRole::ReadOnly;
 };
 
@@ -71,17 +74,28 @@ public:
     // now; every cell of a row whose record is gone.
     void compare(db::OdbcConnection &connection, const db::Statement &statement);
 
-    // A changed cell whose text is no number or date where the field wants one.
-    struct Unreadable {
+    // A changed cell whose text its column cannot hold exactly.
+    struct Unstorable {
         int row = 0;
         int col = 0;
+        QString problem; // "is longer than 3 characters", ...
     };
     // Everything the operator changed, by record: cells whose text is no
-    // longer the text they were loaded with, and picks.
-    std::variant<edit::ChangeSet, Unreadable> changes() const;
-    // After a save: saved cells count as loaded with their texts, the marks
-    // give way to the stripes, and rows whose record is gone turn red.
-    void saved(const edit::ChangeSet &changes, const edit::SaveOutcome &outcome);
+    // longer the text they were loaded with, and picks. A sale whose price
+    // changes and its price with tax not gets the price with tax a new sale
+    // would have.
+    std::variant<edit::ChangeSet, Unstorable> changes() const;
+
+    // The cell texts of saved records as the server holds them now, by
+    // grid row; read by ID, so only those records are read.
+    using StoredTexts = std::map<int, std::vector<std::optional<QString>>>;
+    StoredTexts readSaved(db::OdbcConnection &connection, const edit::ChangeSet &changes) const;
+    // After a save: the saved rows show what the server stored and count as
+    // loaded with it, the marks give way to the stripes, and rows whose
+    // record is gone turn red. Returns the rows where another user's change
+    // of other cells came in with the save.
+    std::vector<int> saved(const edit::ChangeSet &changes, const edit::SaveOutcome &outcome,
+                           const StoredTexts &stored);
 
 private:
     struct ResultFields;
@@ -92,6 +106,14 @@ private:
     int rowOf(qint64 id, int hint) const;
     void compareRow(int row, const db::Row &record, const ResultFields &fields);
     void compareMissing(db::OdbcConnection &connection, const std::vector<qint64> &ids);
+    // Reads the records with these IDs, a chunk at a time, and hands each to
+    // each with its grid row (0 for a record the grid does not show).
+    // Returns the IDs found.
+    QSet<qint64> readByIds(
+        db::OdbcConnection &connection, const std::vector<qint64> &ids,
+        const std::function<void(int row, const db::Row &, const ResultFields &)> &each) const;
+    // Keeps a sale's price with tax with its price.
+    void taxFollowsPrice(edit::RecordChange &change) const;
     void restoreStripes();
     edit::RecordChange &changeOf(std::map<int, edit::RecordChange> &records, int row) const;
 

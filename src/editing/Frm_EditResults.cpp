@@ -2,8 +2,9 @@
 #include "ui_Frm_EditResults.h"
 
 #include "core/database/ConnectionCycle.h"
-#include "core/editing/EditCells.h"
+#include "core/database/RefusedValue.h"
 #include "core/shared/Formats.h"
+#include "core/shared/TextLimits.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
@@ -12,7 +13,9 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QMainWindow>
 #include <QResizeEvent>
+#include <QStatusBar>
 
 namespace M = mdl_Variables_Functions;
 using kestrel::fmt::pixelsToTwips;
@@ -35,6 +38,16 @@ constexpr int MinGridRows = 3;
 void fitToText(QWidget *widget)
 {
     widget->resize(widget->size().expandedTo(widget->sizeHint()));
+}
+
+// A cell's text as a message quotes it: a long one cut short.
+QString quoted(const QString &text)
+{
+    constexpr int MostShown = 40;
+    if (kestrel::characterCount(text) <= MostShown)
+        return text;
+    qsizetype cursor = text.size();
+    return kestrel::fitToLimit(text, MostShown - 3, &cursor) + QStringLiteral("...");
 }
 
 QString rowList(const std::vector<int> &rows)
@@ -278,29 +291,86 @@ void Frm_EditResults::showChanges()
 
 void Frm_EditResults::saveChanges()
 {
-    using Unreadable = kestrel::EditGridRows::Unreadable;
+    using Unstorable = kestrel::EditGridRows::Unstorable;
     const auto changes = m_rows->changes();
-    if (const auto *bad = std::get_if<Unreadable>(&changes)) {
+    if (const auto *bad = std::get_if<Unstorable>(&changes)) {
         m_rows->mark(bad->row, bad->col, kestrel::ChangedColor);
-        const kestrel::EditGridColumn &column = m_rows->column(bad->col);
-        const bool date =
-            kestrel::edit::fieldKind(column.sqlType) == kestrel::edit::FieldKind::Date;
-        M::MsgBox(QStringLiteral("Row %1, %2: \"%3\" is not a %4! Nothing was saved!!!")
-                      .arg(bad->row)
-                      .arg(column.header, fxg_QueryResult->TextMatrix(bad->row, bad->col),
-                           date ? QStringLiteral("date") : QStringLiteral("number")));
+        M::MsgBox(QStringLiteral("%1: \"%2\" %3! Nothing was saved!!!")
+                      .arg(cellName(bad->row, bad->col),
+                           quoted(fxg_QueryResult->TextMatrix(bad->row, bad->col)), bad->problem));
         return;
     }
     const kestrel::edit::ChangeSet &set = std::get<kestrel::edit::ChangeSet>(changes);
     kestrel::edit::SaveOutcome outcome;
+    kestrel::EditGridRows::StoredTexts stored;
     if (!set.records.empty()) {
-        const bool saved = kestrel::db::runConnectionCycle(
-            [&](kestrel::db::OdbcConnection &c) { outcome = kestrel::edit::saveChanges(c, set); });
+        const bool saved = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+            outcome = kestrel::edit::saveChanges(c, set);
+            if (outcome.result == kestrel::edit::SaveOutcome::Result::Saved)
+                stored = m_rows->readSaved(c, set);
+        });
         if (!saved) {
             Unload();
             return;
         }
     }
-    m_rows->saved(set, outcome);
-    reportSave(set, outcome);
+    const std::vector<int> othersChanged = m_rows->saved(set, outcome, stored);
+    if (!reportRefusal(set, outcome))
+        reportSave(set, outcome);
+    if (!othersChanged.empty())
+        noteOthersChanges(othersChanged);
+}
+
+QString Frm_EditResults::cellName(int row, int col) const
+{
+    return QStringLiteral("Row %1, %2").arg(row).arg(m_rows->column(col).header);
+}
+
+bool Frm_EditResults::reportRefusal(const kestrel::edit::ChangeSet &changes,
+                                    const kestrel::edit::SaveOutcome &outcome)
+{
+    using Result = kestrel::edit::SaveOutcome::Result;
+    const int row = outcome.gridRow;
+    if (outcome.result == Result::NoQuantity) {
+        if (const int col = m_rows->columnOf(QStringLiteral("Quantity")))
+            m_rows->mark(row, col, kestrel::ChangedColor);
+        M::MsgBox(outcome.message);
+        return true;
+    }
+    if (outcome.result != Result::Refused)
+        return false;
+    // The cell the server named; else the one the row's save sent, or all.
+    std::vector<int> sent;
+    for (const kestrel::edit::RecordChange &change : changes.records) {
+        for (const kestrel::edit::LoadedCell &cell : change.loaded) {
+            if (change.gridRow == row)
+                sent.push_back(cell.gridCol);
+        }
+    }
+    const int named = outcome.field.isEmpty() ? 0 : m_rows->columnOf(outcome.field);
+    if (named || sent.size() == 1) {
+        const int col = named ? named : sent.front();
+        m_rows->mark(row, col, kestrel::ChangedColor);
+        M::MsgBox(kestrel::db::refusedValueMessage(cellName(row, col),
+                                                   quoted(fxg_QueryResult->TextMatrix(row, col))));
+        return true;
+    }
+    for (const int col : sent)
+        m_rows->mark(row, col, kestrel::ChangedColor);
+    M::MsgBox(kestrel::db::refusedRecordMessage(QStringLiteral("the changes of row %1").arg(row)));
+    return true;
+}
+
+void Frm_EditResults::noteOthersChanges(const std::vector<int> &rows)
+{
+    auto *frame = qobject_cast<QMainWindow *>(window());
+    if (!frame)
+        return;
+    frame->statusBar()->showMessage(
+        rows.size() == 1
+            ? QStringLiteral("Row %1 also shows a change another user saved meanwhile.")
+                  .arg(rows.front())
+            : QStringLiteral("Rows %1 also show changes another user saved meanwhile.")
+                  .arg(rowList(rows)),
+        StatusNoteMs);
 }

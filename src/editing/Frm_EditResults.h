@@ -56,6 +56,9 @@ public:
     // editor opens.
     bool NoRows = false;
 
+    // How long the status bar tells of another user's changes a save brought in.
+    static constexpr int StatusNoteMs = 10000;
+
     QGroupBox *frm_QueryResult;
     kestrel::FlexGrid *fxg_QueryResult;
     QPushButton *cmd_Show;
@@ -82,6 +85,13 @@ private:
     void CompareRows(bool save);
     void showChanges();
     void saveChanges();
+    // "Row 3, Price"
+    QString cellName(int row, int col) const;
+    // Marks and names what the server refused or the sale rules refuse;
+    // false when the save was not refused so.
+    bool reportRefusal(const kestrel::edit::ChangeSet &changes,
+                       const kestrel::edit::SaveOutcome &outcome);
+    void noteOthersChanges(const std::vector<int> &rows);
     void Form_Resize();
     // The least size at which frame, grid, legends and buttons all show.
     QSize smallestSize() const;

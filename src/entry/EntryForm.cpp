@@ -1,6 +1,8 @@
 #include "entry/EntryForm.h"
 
 #include "core/database/ConnectionCycle.h"
+#include "core/database/RefusedValue.h"
+#include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "core/statements/Records.h"
 
@@ -65,12 +67,27 @@ bool EntryForm::checkFailed(const QString &message) const
 
 bool EntryForm::insertRecord(const QStringList &columns, std::vector<db::SqlValue> values)
 {
-    const db::Statement statement = sql::insertRow(m_table, columns, std::move(values));
-    const bool stored =
-        db::runConnectionCycle([&](db::OdbcConnection &c) { c.execute(statement); });
-    if (!stored)
+    const db::Statement statement = sql::insertRow(m_table, columns, values);
+    std::optional<db::Refusal> refused;
+    const bool ran = db::runConnectionCycle(
+        [&](db::OdbcConnection &c) { refused = db::refusalOf([&] { c.execute(statement); }); });
+    if (!ran) {
         Unload();
-    return stored;
+        return false;
+    }
+    if (!refused)
+        return true;
+    // A value the server would not take: the form stays with its input, to
+    // be put right, and says which value it was where the server named it.
+    const qsizetype named = columns.indexOf(refused->column, Qt::CaseInsensitive);
+    if (named < 0)
+        return checkFailed(db::refusedRecordMessage(QStringLiteral("this record")));
+    const QString value = values[size_t(named)].string();
+    const std::optional<Money> amount = values[size_t(named)].kind() == db::SqlValue::Kind::Decimal
+                                            ? Money::parse(value)
+                                            : std::nullopt;
+    return checkFailed(
+        db::refusedValueMessage(columns[named], amount ? fmt::formatAmount(*amount) : value));
 }
 
 bool EntryForm::abandonSave()

@@ -3,7 +3,8 @@
 // routine that checks its inputs in a fixed order and inserts one row, and
 // four buttons. OK saves and closes, Add Next saves and clears for the next
 // record, Reset clears, Cancel (and Esc) closes without saving. A database
-// failure while saving closes the form.
+// failure while saving closes the form; a value the server refuses leaves
+// it open with its input, the value named.
 
 #include "core/database/Statement.h"
 #include "widgets/KForm.h"
@@ -41,9 +42,10 @@ protected:
     void showNextID(QLineEdit *idBox) const;
     // Reports a failed check; returns false for the save routine to return.
     bool checkFailed(const QString &message) const;
-    // Inserts the row in a connection cycle, each value bound as given. On
-    // failure the cycle has already reported it; the form closes and false
-    // comes back.
+    // Inserts the row in a connection cycle, each value bound as given. A
+    // value the server refuses is named and the form stays as it is; on any
+    // other failure the cycle has already reported it, the form closes. False
+    // either way.
     bool insertRecord(const QStringList &columns, std::vector<db::SqlValue> values);
     // The failure path for a save that fails before it reaches the database.
     bool abandonSave();

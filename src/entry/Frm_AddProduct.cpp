@@ -3,11 +3,11 @@
 
 #include "core/shared/FixedLists.h"
 #include "core/shared/Formats.h"
-#include "core/statements/Records.h"
 #include "widgets/FixedListBox.h"
 #include "widgets/NumericKeyFilter.h"
 
 #include <QDate>
+#include <QRegularExpression>
 
 using namespace kestrel;
 
@@ -66,20 +66,27 @@ bool Frm_AddProduct::SaveProduct()
         return checkFailed(QStringLiteral("Description can't be empty!!!"));
     if (entry::isEmptyOrZero(ui->txt_Price->text()))
         return checkFailed(QStringLiteral("Price can't be empty!!!"));
-    // "1,2,3" or a lone comma would reach the server and fail there.
-    if (!fmt::parseAmount(ui->txt_Price->text()))
+    // "1,2,3" or a lone comma would reach the server and fail there; more
+    // than two decimals or more than the largest amount the server would
+    // round away.
+    const Money::Reading price = Money::read(ui->txt_Price->text());
+    if (price.problem == Money::Problem::NotAnAmount)
         return checkFailed(fmt::unreadableAmountMessage(QStringLiteral("Price")));
+    if (!price)
+        return checkFailed(fmt::unstorableAmountMessage(QStringLiteral("Price")));
     if (ui->txt_BarCode->text().isEmpty())
         return checkFailed(QStringLiteral("BarCode can't be empty!!!"));
     if (ui->cmb_UM->currentText().isEmpty())
         return checkFailed(QStringLiteral("UM can't be empty!!!"));
     if (quantity.isEmpty())
         return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
-    bool isNumber = false;
-    const double quantityValue = quantity.toDouble(&isNumber);
-    if (!isNumber)
-        return abandonSave();
-    if (quantityValue == 0)
+    const std::optional<qint64> units = fmt::parseQuantity(quantity);
+    if (!units && quantity.contains(QRegularExpression(QStringLiteral("[^0-9]"))))
+        return abandonSave(); // only a paste brings anything but digits
+    if (!units)
+        return checkFailed(QStringLiteral("Quantity must be a whole number of at most %1!!!")
+                               .arg(fmt::MaxQuantity));
+    if (*units == 0)
         return checkFailed(QStringLiteral("Quantity can't be empty!!!"));
     const QDate lastDelivery = ui->mntvw_LastDelivery->selectedDate();
     if (!fmt::isStorableDate(lastDelivery))
@@ -88,7 +95,7 @@ bool Frm_AddProduct::SaveProduct()
         {QStringLiteral("Description"), QStringLiteral("UM"), QStringLiteral("Quantity"),
          QStringLiteral("Price"), QStringLiteral("BarCode"), QStringLiteral("LastDelivery")},
         {db::SqlValue::text(ui->txt_Description->toPlainText()),
-         db::SqlValue::text(lists::selectedValue(ui->cmb_UM)), db::SqlValue::text(quantity),
-         sql::typedAmount(ui->txt_Price->text()), db::SqlValue::text(ui->txt_BarCode->text()),
+         db::SqlValue::text(lists::selectedValue(ui->cmb_UM)), db::SqlValue::integer(*units),
+         price.amount.toSql(), db::SqlValue::text(ui->txt_BarCode->text()),
          db::SqlValue::date(lastDelivery)});
 }

@@ -103,10 +103,8 @@ void Frm_AddTransaction::showEmptySale()
 {
     showNextID(ui->txt_ID);
     ui->dtp_Date->setDateTime(QDateTime::currentDateTime());
-    m_netTotal = 0;
-    m_grossTotal = 0;
-    ui->txt_WOTAX->setText(kestrel::fmt::formatAmount(0));
-    ui->txt_WTAX->setText(kestrel::fmt::formatAmount(0));
+    m_totals = {};
+    showTotals();
     ui->txt_ShippingAddress->clear();
     showHeaders(ui->fxg_Customer, CustomerHeaders, CustomerWidths);
     showHeaders(ui->fxg_Products, ProductHeaders, ProductWidths);
@@ -271,7 +269,6 @@ void Frm_AddTransaction::closePrompt()
 void Frm_AddTransaction::RefreshTransaction()
 {
     FlexGrid *grid = ui->fxg_Products;
-    m_netTotal = 0;
     // Walking the rows leaves the last line current, so Remove right after
     // a pick takes the line just added.
     for (int r = 1; r < grid->Rows(); ++r) {
@@ -280,24 +277,23 @@ void Frm_AddTransaction::RefreshTransaction()
             grid->setCellBackColor(r, c, r % 2 == 1 ? White : StripeColor);
     }
     ComputeTotals();
-    ui->txt_WOTAX->setText(kestrel::fmt::formatAmount(m_netTotal));
-    ui->txt_WTAX->setText(kestrel::fmt::formatAmount(m_grossTotal));
+    showTotals();
 }
 
 void Frm_AddTransaction::ComputeTotals()
 {
-    const FlexGrid *grid = ui->fxg_Products;
-    m_netTotal = 0;
-    if (!grid->TextMatrix(1, ColID).isEmpty()) {
-        for (int r = 1; r < grid->Rows(); ++r) {
-            const double quantity =
-                kestrel::fmt::parseAmount(grid->TextMatrix(r, ColQuantity)).value_or(0);
-            const double price =
-                kestrel::fmt::parseAmount(grid->TextMatrix(r, ColPrice)).value_or(0);
-            m_netTotal += quantity * price;
-        }
-    }
-    m_grossTotal = m_netTotal * kestrel::sql::TaxFactor;
+    m_totals = kestrel::sql::saleTotals(sale());
+}
+
+void Frm_AddTransaction::showTotals()
+{
+    // A total beyond the largest amount cannot be shown exactly; saving
+    // such a sale is refused.
+    const auto shown = [](const std::optional<kestrel::Money> &total) {
+        return total ? kestrel::fmt::formatAmount(*total) : QStringLiteral("too large");
+    };
+    ui->txt_WOTAX->setText(shown(m_totals.net));
+    ui->txt_WTAX->setText(shown(m_totals.gross));
 }
 
 // ---- date and save ------------------------------------------------------

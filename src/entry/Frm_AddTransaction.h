@@ -62,6 +62,7 @@ private:
     bool saveRecord() override { return SaveTransaction(); }
     bool SaveTransaction();
     void ComputeTotals();
+    void showTotals();
     void cmd_AddCustomer_Click();
     void cmd_AddProduct_Click();
     void cmd_RemoveProduct_Click();
@@ -81,8 +82,8 @@ private:
     void closePrompt();
 
     Ui::Frm_AddTransaction *ui;
-    double m_netTotal = 0;
-    double m_grossTotal = 0;
+    // What the totals boxes show: exactly what the saved rows will sum to.
+    kestrel::sql::SaleTotals m_totals;
     // The line number of each product row (index 0 is row 1); 0 for the
     // empty row of an empty grid.
     std::vector<int> m_lines;

@@ -1,8 +1,8 @@
 #include "entry/Frm_ProdQuant.h"
 #include "ui_Frm_ProdQuant.h"
 
+#include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
-#include "core/statements/Sale.h"
 #include "entry/Frm_AddTransaction.h"
 #include "widgets/NumericKeyFilter.h"
 
@@ -40,9 +40,11 @@ void Frm_ProdQuant::cmd_OK_Click()
 {
     const QString inStore = ui->lbl_StoreQnt->text();
     const QString quantity = ui->txt_Quantity->text();
-    // An empty box asks for nothing, as 0 does.
-    const double wanted = kestrel::sql::wholeQuantity(quantity);
-    if (wanted <= 0 || wanted > kestrel::sql::wholeQuantity(inStore)) {
+    // An empty box asks for nothing, as 0 does; a number too long to be
+    // any stock asks for more than there is.
+    const std::optional<qint64> wanted = kestrel::fmt::parseQuantity(quantity);
+    const qint64 stock = kestrel::fmt::parseQuantity(inStore).value_or(0);
+    if (!wanted || *wanted <= 0 || *wanted > stock) {
         M::MsgBox(NotEnoughText);
         ui->txt_Quantity->setText(inStore);
         ui->txt_Quantity->selectAll();

@@ -148,14 +148,14 @@ void Frm_QueryChangePrice::txt_Amount_LostFocus()
         ui->txt_Amount->setText(tidy);
 }
 
-std::optional<double> Frm_QueryChangePrice::ceiling() const
+std::optional<Money> Frm_QueryChangePrice::ceiling() const
 {
     if (ui->opt_Absolute->isChecked())
-        return 5000;
+        return Money::units(5000);
     if (ui->opt_Plus->isChecked())
-        return 500;
+        return Money::units(500);
     if (ui->opt_Minus->isChecked())
-        return 100;
+        return Money::units(100);
     return std::nullopt;
 }
 
@@ -164,8 +164,8 @@ void Frm_QueryChangePrice::checkAmount()
     if (ui->txt_Amount->text().isEmpty())
         replaceAmount(QStringLiteral("0,00"));
     // Text that is no number ("1,2,3") counts as nothing here; OK refuses it.
-    const double amount = fmt::parseAmount(ui->txt_Amount->text()).value_or(0);
-    if (const std::optional<double> limit = ceiling(); limit && amount > *limit)
+    const Money amount = fmt::parseAmount(ui->txt_Amount->text()).value_or(Money::zero());
+    if (const std::optional<Money> limit = ceiling(); limit && amount > *limit)
         replaceAmount(fmt::formatAmount(*limit));
 }
 

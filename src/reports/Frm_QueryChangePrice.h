@@ -4,6 +4,7 @@
 // ceiling as it is typed (500 % up, 100 % down, 5000 Euro either way), and a
 // fixed decrease that would take some price below zero changes nothing.
 
+#include "core/shared/Money.h"
 #include "core/statements/Reports.h"
 #include "reports/ReportForm.h"
 
@@ -42,7 +43,7 @@ private:
     void focusAmount();
     // The largest amount the chosen kind and direction allow; none before
     // a direction is chosen for a percentage.
-    std::optional<double> ceiling() const;
+    std::optional<kestrel::Money> ceiling() const;
     kestrel::sql::PriceChange chosenChange() const;
     // Sends the change in one transaction and tells the status bar how many
     // prices changed. False when it was refused (the form stays, the

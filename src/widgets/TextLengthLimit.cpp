@@ -93,8 +93,9 @@ void setTextLimit(QLineEdit *box, int limit)
 {
     auto *installed = dynamic_cast<CharacterLimit *>(const_cast<QValidator *>(box->validator()));
     if (!installed) {
-        box->setMaxLength(limit);
-        return;
+        // A box without a limit of its own until now counts in characters too.
+        box->setMaxLength(Unlimited);
+        box->setValidator(installed = new CharacterLimit(limit, box->validator(), box));
     }
     installed->setLimit(limit);
     QString text = box->text();

@@ -20,7 +20,8 @@ void installTextLengthLimit(QPlainTextEdit *box);
 void installTextLengthLimits(QWidget *form);
 
 // Gives box a new limit while the form is open (a box whose limit depends on
-// a choice): the installed check counts it in characters from then on.
+// a choice or on the field it edits): counted in characters from then on,
+// installing the check on a box that had none.
 void setTextLimit(QLineEdit *box, int limit);
 // The limit box holds its text to, in characters.
 int textLimit(const QLineEdit *box);

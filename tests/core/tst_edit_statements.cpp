@@ -52,9 +52,8 @@ private slots:
         QTest::newRow("stock given")
             << sql::moveStock(13, -21)
             << "UPDATE products SET Quantity = Quantity + -21 WHERE ID = 13";
-        QTest::newRow("stock back, a fraction kept") << sql::moveStock(11, 2.5)
-                                                     << "UPDATE products SET Quantity = Quantity + "
-                                                        "2.5 WHERE ID = 11";
+        QTest::newRow("stock back")
+            << sql::moveStock(11, 2) << "UPDATE products SET Quantity = Quantity + 2 WHERE ID = 11";
     }
     void statements()
     {
@@ -64,49 +63,68 @@ private slots:
         QCOMPARE(qsizetype(statement.params.size()), statement.sql.count(QLatin1Char('?')));
     }
 
-    // What a cell's text stores in a field of each kind; "-" where it
-    // cannot be stored at all.
-    void cellValues_data()
+    // What a cell's text stores in its column, or ("!" and) what is wrong
+    // with it: lengths in characters as the server counts them, amounts to
+    // the cent within the largest amount, quantities in whole units,
+    // integers in their column's range, dates the server keeps.
+    void storableValues_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("sqlType");
+        QTest::addColumn<int>("length");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("literal");
-        const int text = int(edit::FieldKind::Text), integer = int(edit::FieldKind::Integer);
-        const int decimal = int(edit::FieldKind::Decimal), date = int(edit::FieldKind::Date);
-        QTest::newRow("text as it is") << text << " O'Brien "
-                                       << "' O''Brien '";
-        QTest::newRow("empty text") << text << ""
-                                    << "''";
-        QTest::newRow("amount with a comma") << decimal << "13,5"
-                                             << "13.5";
-        QTest::newRow("amount with a point") << decimal << "13.50"
-                                             << "13.50";
-        QTest::newRow("two commas") << decimal << "3,54,,"
-                                    << "-";
-        QTest::newRow("exponent") << decimal << "1e5"
-                                  << "-";
-        QTest::newRow("empty amount") << decimal << ""
-                                      << "-";
-        QTest::newRow("whole number") << integer << "1011"
-                                      << "1011";
-        QTest::newRow("fraction for a whole number") << integer << "10,5"
-                                                     << "-";
-        QTest::newRow("grid date") << date << "2008. 03. 05."
-                                   << "'2008-03-05'";
-        QTest::newRow("statement date") << date << "2008-03-05"
-                                        << "'2008-03-05'";
-        QTest::newRow("unknown date") << date << "Unknow"
-                                      << "-";
-        QTest::newRow("no such day") << date << "2008. 02. 30."
-                                     << "-";
+        QTest::addColumn<QString>("stored");
+        const QString emoji = QStringLiteral("\U0001F600");
+        const QString tooLarge =
+            "!is larger than 9999999999999,99, the largest amount Kestrel keeps exactly";
+        const QString notUnits = "!is not a whole number from 0 to 999999999999999";
+        const QString notInt = "!is not a whole number from -2147483648 to 2147483647";
+        const QString notDate = "!is not a date from 1000-01-01 to 9999-12-31";
+        const struct {
+            const char *name, *field;
+            int sqlType, length;
+            QString text, stored;
+        } rows[] = {
+            {"text as it is", "FullName", SQL_VARCHAR, 255, " O'Brien ", "' O''Brien '"},
+            {"emoji count once", "Acronym", SQL_CHAR, 3, emoji + emoji + emoji,
+             "'" + emoji + emoji + emoji + "'"},
+            {"one character too many", "Acronym", SQL_CHAR, 3, emoji + "abc",
+             "!is longer than 3 characters"},
+            {"amount with a comma", "Price", SQL_DOUBLE, 15, "13,5", "13.50"},
+            {"three decimals", "Price", SQL_DOUBLE, 15, "1,999", "!has more than two decimals"},
+            {"largest amount", "Price", SQL_DOUBLE, 15, "9999999999999,99", "9999999999999.99"},
+            {"a cent beyond", "Price", SQL_DOUBLE, 15, "10000000000000", tooLarge},
+            {"254 nines", "PricewTax", SQL_DOUBLE, 15, QString(254, u'9'), tooLarge},
+            {"negative amount", "Price", SQL_DOUBLE, 15, "-1", "!is below zero"},
+            {"two commas", "PricewTax", SQL_DOUBLE, 15, "3,54,,", "!is not a number"},
+            {"quantity", "Quantity", SQL_DOUBLE, 15, "0100", "100"},
+            {"fraction of a unit", "Quantity", SQL_DOUBLE, 15, "10,5", notUnits},
+            {"quantity of 16 digits", "Quantity", SQL_DOUBLE, 15, QString(16, u'9'), notUnits},
+            {"whole number", "PostalCode", SQL_INTEGER, 10, "1011", "1011"},
+            {"beyond an INT", "PostalCode", SQL_INTEGER, 10, "2147483648", notInt},
+            {"fraction for a whole number", "PostalCode", SQL_INTEGER, 10, "10,5", notInt},
+            {"grid date", "Joined", SQL_TYPE_DATE, 10, "2008. 03. 05.", "'2008-03-05'"},
+            {"unknown date", "Joined", SQL_TYPE_DATE, 10, "Unknow", notDate},
+            {"no such day", "Joined", SQL_TYPE_DATE, 10, "2008. 02. 30.", notDate},
+            {"before the first storable day", "Joined", SQL_TYPE_DATE, 10, "0999. 12. 31.",
+             notDate}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << QString(r.field) << r.sqlType << r.length << r.text
+                                  << r.stored;
     }
-    void cellValues()
+    void storableValues()
     {
-        QFETCH(int, kind);
+        QFETCH(QString, field);
+        QFETCH(int, sqlType);
+        QFETCH(int, length);
         QFETCH(QString, text);
-        QFETCH(QString, literal);
-        const std::optional<SqlValue> value = edit::cellValue(edit::FieldKind(kind), text);
-        QCOMPARE(value ? value->literal() : QStringLiteral("-"), literal);
+        QFETCH(QString, stored);
+        const db::Column column{field, "t", sqlType, length, sqlType == SQL_DOUBLE};
+        const auto value = edit::storableValue(edit::fieldRule(field, column), text);
+        if (const auto *problem = std::get_if<QString>(&value))
+            QCOMPARE("!" + *problem, stored);
+        else
+            QCOMPARE(std::get<SqlValue>(value).literal(), stored);
     }
 
     // Whether a stored value and a cell's text say the same.
@@ -125,6 +143,12 @@ private slots:
         QTest::newRow("price as typed") << price << int(SQL_DOUBLE) << "12,5" << true;
         QTest::newRow("another price") << price << int(SQL_DOUBLE) << "12,51" << false;
         QTest::newRow("no number") << price << int(SQL_DOUBLE) << "12,5,0" << false;
+        QTest::newRow("zeros beyond the cents") << price << int(SQL_DOUBLE) << "12,500" << true;
+        QTest::newRow("a cent apart")
+            << db::Value(QStringLiteral("0.29")) << int(SQL_DOUBLE) << "0,3" << false;
+        QTest::newRow("quantity beyond any amount")
+            << db::Value(QStringLiteral("100000000000000")) << int(SQL_DOUBLE) << "0100000000000000"
+            << true;
         const db::Value day = QStringLiteral("2008-03-05");
         QTest::newRow("date as shown") << day << int(SQL_TYPE_DATE) << "2008. 03. 05." << true;
         QTest::newRow("another date") << day << int(SQL_TYPE_DATE) << "2008. 03. 06." << false;

@@ -83,7 +83,7 @@ private slots:
             << "SELECT * FROM products WHERE Description = 'Milk' and Price = 1.20";
         QTest::newRow("product: only Price, no and")
             << FindTable::Products << Entries{{"Price", "12,5"}}
-            << "SELECT * FROM products WHERE Price = 12.5";
+            << "SELECT * FROM products WHERE Price = 12.50";
         QTest::newRow("product: the unit's name") << FindTable::Products << Entries{{"UM", "Kgs"}}
                                                   << "SELECT * FROM products WHERE UM = 'Kgs'";
         QTest::newRow("product: only LastDelivery")
@@ -106,7 +106,7 @@ private slots:
                        {"ID", "22"}}
             << SalesView
                    + "and turnover.ID = '22' and products.Description = 'Flour' and "
-                     "turnover.Quantity = '2' and turnover.Price = 3 and turnover.PricewTax = "
+                     "turnover.Quantity = '2' and turnover.Price = 3.00 and turnover.PricewTax = "
                      "3.54 and customers.SurName = 'O''Neil' and turnover.Date = '2008-03-05' "
                      "order by turnover.ID;";
         QTest::newRow("sales: a picked product")

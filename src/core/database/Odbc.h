@@ -34,6 +34,10 @@ struct Column {
     QString name;
     QString baseTable;
     int sqlType = 0;
+    // Texts: the most characters the column holds (0: not known). Numbers
+    // whose column takes no sign are unsigned.
+    int length = 0;
+    bool isUnsigned = false;
 };
 
 // One value of a result row; nullopt is SQL NULL.

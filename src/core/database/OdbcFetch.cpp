@@ -202,6 +202,9 @@ std::vector<Column> describeColumns(SQLHSTMT stmt)
                               &type),
               SQL_HANDLE_STMT, stmt, "SQLColAttribute");
         c.sqlType = int(type);
+        c.length =
+            int(std::max<SQLLEN>(numericAttribute(stmt, SQLUSMALLINT(i + 1), SQL_DESC_LENGTH), 0));
+        c.isUnsigned = numericAttribute(stmt, SQLUSMALLINT(i + 1), SQL_DESC_UNSIGNED) == SQL_TRUE;
     }
     return columns;
 }

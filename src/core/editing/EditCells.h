@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <optional>
+#include <variant>
 
 namespace kestrel::edit {
 
@@ -27,14 +28,29 @@ QString cellText(const db::Value &value, int sqlType);
 // ("2008-03-05"); nullopt for any other text.
 std::optional<QDate> cellDate(QStringView text);
 
-// The value a cell's text stores in a field of this kind: text as it is,
-// numbers with a comma or a point, dates in either form above. Nullopt when
-// the text cannot be read as a number or a date.
-std::optional<db::SqlValue> cellValue(FieldKind kind, const QString &text);
+// What a column holds, from the server's description and Kestrel's own
+// schema: the kind, the most characters of a text, and for numbers whether
+// they are amounts of money (Price, PricewTax: two decimals, Money's range)
+// or whole units (quantities), and whether they may be below zero.
+struct FieldRule {
+    FieldKind kind = FieldKind::Text;
+    int sqlType = 0;
+    int characters = 0; // Text: as the server counts them; 0: not known
+    bool money = false;
+    bool isUnsigned = false;
+};
+FieldRule fieldRule(const QString &field, const db::Column &column);
+
+// The value a cell's text stores in its column: text as it is, numbers
+// with a comma or a point, dates as the grid shows them or as statements
+// carry them. Or, when the column cannot hold it exactly, what is wrong, to
+// follow the quoted text in a message: "is longer than 3 characters", "has
+// more than two decimals", "is not a whole number from 0 to ...".
+std::variant<db::SqlValue, QString> storableValue(const FieldRule &rule, const QString &text);
 
 // Whether a stored field holds what the cell's text says: texts exactly,
-// numbers and dates by their value. NULL matches only "Unknow"; a text that
-// cannot be read as the field's number or date matches nothing.
+// numbers and dates by their exact value. NULL matches only "Unknow"; a
+// text that cannot be read as the field's number or date matches nothing.
 bool sameValue(const db::Value &stored, int sqlType, QAnyStringView text);
 
 } // namespace kestrel::edit

@@ -1,9 +1,11 @@
 #include "core/editing/SaveChanges.h"
 
+#include "core/database/RefusedValue.h"
 #include "core/editing/EditCells.h"
+#include "core/shared/Formats.h"
+#include "core/statements/Sale.h"
 
 #include <QHash>
-#include <QLocale>
 #include <QSet>
 #include <map>
 
@@ -27,9 +29,9 @@ qint64 integerOf(const db::Value &value)
     return value ? value->toLongLong() : 0;
 }
 
-double numberOf(const db::Value &value)
+qint64 unitsOf(const db::Value &value)
 {
-    return value ? QLocale::c().toDouble(*value) : 0;
+    return value ? fmt::parseQuantity(*value).value_or(0) : 0;
 }
 
 // The changed records as the database holds them now, locked until the
@@ -88,19 +90,18 @@ const sql::FieldValue *written(const RecordChange &r, const QString &field)
 // What each product gains (positive) or gives (negative) when the sales
 // change: the old product gets the old quantity back, the new product gives
 // the new quantity.
-std::map<qint64, double> stockMoves(const std::vector<const RecordChange *> &live,
+std::map<qint64, qint64> stockMoves(const std::vector<const RecordChange *> &live,
                                     const StoredRecords &stored)
 {
-    std::map<qint64, double> moves;
+    std::map<qint64, qint64> moves;
     for (const RecordChange *r : live) {
         const db::Row &row = *stored.find(r->id);
         const qint64 oldProduct = integerOf(stored.field(row, QStringLiteral("ProductID")));
-        const double oldQuantity = numberOf(stored.field(row, QStringLiteral("Quantity")));
+        const qint64 oldQuantity = unitsOf(stored.field(row, QStringLiteral("Quantity")));
         const sql::FieldValue *product = written(*r, QStringLiteral("ProductID"));
         const sql::FieldValue *quantity = written(*r, QStringLiteral("Quantity"));
         const qint64 newProduct = product ? product->value.integerValue() : oldProduct;
-        const double newQuantity =
-            quantity ? QLocale::c().toDouble(quantity->value.string()) : oldQuantity;
+        const qint64 newQuantity = quantity ? quantity->value.integerValue() : oldQuantity;
         if (newProduct == oldProduct && newQuantity == oldQuantity)
             continue;
         moves[oldProduct] += oldQuantity;
@@ -110,7 +111,7 @@ std::map<qint64, double> stockMoves(const std::vector<const RecordChange *> &liv
     return moves;
 }
 
-std::vector<qint64> keysOf(const std::map<qint64, double> &moves)
+std::vector<qint64> keysOf(const std::map<qint64, qint64> &moves)
 {
     std::vector<qint64> ids;
     for (const auto &[id, delta] : moves)
@@ -119,17 +120,17 @@ std::vector<qint64> keysOf(const std::map<qint64, double> &moves)
 }
 
 // Checks that every product giving stock exists and has enough; locks them.
-bool stockSuffices(db::OdbcConnection &c, const std::map<qint64, double> &moves,
+bool stockSuffices(db::OdbcConnection &c, const std::map<qint64, qint64> &moves,
                    SaveOutcome &outcome)
 {
     struct Stock {
         QString description;
-        double quantity = 0;
+        qint64 quantity = 0;
     };
     QHash<qint64, Stock> stocks;
     forEachChunk(keysOf(moves), [&](std::span<const qint64> chunk) {
         for (const db::Row &row : c.query(sql::productStocks(chunk)).rows)
-            stocks.insert(integerOf(row[0]), {row[1].value_or(QString()), numberOf(row[2])});
+            stocks.insert(integerOf(row[0]), {row[1].value_or(QString()), unitsOf(row[2])});
     });
     for (const auto &[id, delta] : moves) {
         if (delta >= 0)
@@ -175,6 +176,49 @@ bool pickedCustomersExist(db::OdbcConnection &c, const std::vector<const RecordC
     return true;
 }
 
+// A sale changed to a quantity below one would sell nothing: refused as the
+// sale form refuses such a line, naming the product the sale would have.
+bool everySaleSells(db::OdbcConnection &c, const std::vector<const RecordChange *> &live,
+                    const StoredRecords &stored, SaveOutcome &outcome)
+{
+    for (const RecordChange *r : live) {
+        const sql::FieldValue *quantity = written(*r, QStringLiteral("Quantity"));
+        if (!quantity || quantity->value.integerValue() >= 1)
+            continue;
+        const db::Row &row = *stored.find(r->id);
+        qint64 product = integerOf(stored.field(row, QStringLiteral("ProductID")));
+        QString description = stored.field(row, QStringLiteral("Description")).value_or(QString());
+        if (const sql::FieldValue *picked = written(*r, QStringLiteral("ProductID"))) {
+            product = picked->value.integerValue();
+            const db::ResultSet found = c.query(sql::productStocks(std::vector<qint64>{product}));
+            description = found.isEmpty() ? QString() : found.rows.front()[1].value_or(QString());
+        }
+        outcome.result = Result::NoQuantity;
+        outcome.gridRow = r->gridRow;
+        outcome.message = sql::noQuantityMessage(description, QString::number(product));
+        return false;
+    }
+    return true;
+}
+
+// Writes every record; false, with the outcome naming it, at the first
+// value the server refuses.
+bool writeRecords(db::OdbcConnection &c, const QString &table,
+                  const std::vector<const RecordChange *> &live, SaveOutcome &outcome)
+{
+    for (const RecordChange *r : live) {
+        const std::optional<db::Refusal> refused =
+            db::refusalOf([&] { c.execute(sql::updateRecord(table, r->writes, r->id)); });
+        if (refused) {
+            outcome.result = Result::Refused;
+            outcome.gridRow = r->gridRow;
+            outcome.field = refused->column;
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
@@ -205,15 +249,16 @@ SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes
         return outcome; // rolled back: nothing was written
     }
 
-    std::map<qint64, double> moves;
+    std::map<qint64, qint64> moves;
     if (changes.sales) {
         moves = stockMoves(live, stored);
-        if (!pickedCustomersExist(connection, live, outcome)
+        if (!everySaleSells(connection, live, stored, outcome)
+            || !pickedCustomersExist(connection, live, outcome)
             || !stockSuffices(connection, moves, outcome))
             return outcome;
     }
-    for (const RecordChange *r : live)
-        connection.execute(sql::updateRecord(changes.table, r->writes, r->id));
+    if (!writeRecords(connection, changes.table, live, outcome))
+        return outcome; // rolled back: nothing was written
     for (const auto &[product, delta] : moves)
         connection.execute(sql::moveStock(product, delta));
     transaction.commit();

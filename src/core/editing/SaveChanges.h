@@ -48,6 +48,8 @@ struct SaveOutcome {
         Conflict,       // another user changed cells the operator changed: nothing written
         NotEnoughStock, // a product would go below zero: nothing written
         PickGone,       // a picked customer or product no longer exists: nothing written
+        NoQuantity,     // a sale would sell nothing (quantity below one): nothing written
+        Refused,        // the server refused a value (SQLSTATE class 22 or 23): nothing written
     };
     Result result = Result::Saved;
     std::vector<GridCell> conflicts; // Conflict
@@ -55,6 +57,9 @@ struct SaveOutcome {
     QString product;                 // NotEnoughStock: the product's description
     QString pickTable;               // PickGone: "customers" or "products"
     qint64 pickId = 0;               // PickGone: the ID that is gone
+    int gridRow = 0;                 // NoQuantity, Refused: the row
+    QString field;                   // Refused: the field the server named, if any
+    QString message;                 // NoQuantity: the sale form's message
 };
 
 // Runs the save on connection; a database failure comes out as the ODBC

@@ -7,8 +7,6 @@
 
 namespace kestrel {
 
-namespace {
-
 bool isDecimal(int sqlType)
 {
     switch (sqlType) {
@@ -27,6 +25,8 @@ bool isDate(int sqlType)
 {
     return sqlType == SQL_TYPE_DATE || sqlType == SQL_DATE;
 }
+
+namespace {
 
 bool digitsAt(QByteArrayView text, int from, int count)
 {

@@ -8,6 +8,10 @@
 
 namespace kestrel {
 
+// Columns of numbers with decimals (exact or not), and of dates.
+bool isDecimal(int sqlType);
+bool isDate(int sqlType);
+
 // NULL reads as an empty cell; decimals carry a comma, dates read
 // "yyyy. mm. dd.", everything else is the server's text.
 QString fieldText(const db::Value &value, int sqlType);

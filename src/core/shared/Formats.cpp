@@ -1,14 +1,15 @@
 #include "core/shared/Formats.h"
 
 #include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
+#include <algorithm>
 
 namespace kestrel::fmt {
 
 int twipsToPixels(int twips)
 {
-    return int(std::lround(double(twips) / TwipsPerPixel));
+    // To the nearest pixel, in whole numbers: no fifteenth is ever a half.
+    const int half = TwipsPerPixel / 2;
+    return twips >= 0 ? (twips + half) / TwipsPerPixel : -((half - twips) / TwipsPerPixel);
 }
 
 int pixelsToTwips(int pixels)
@@ -31,26 +32,25 @@ QString longDate(const QDate &date)
     return QLocale(QLocale::English).toString(date, QStringLiteral("yyyy.MMMM.dd"));
 }
 
-std::optional<double> parseAmount(const QString &text)
+std::optional<Money> parseAmount(const QString &text)
 {
-    QString normal = text.trimmed();
-    normal.replace(QLatin1Char(','), QLatin1Char('.'));
-    if (normal.isEmpty() || normal.count(QLatin1Char('.')) > 1)
-        return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(normal, &ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
+    return Money::parse(text);
 }
 
-QString amountForSql(const QString &typed)
+std::optional<qint64> parseQuantity(QStringView text)
 {
-    if (!parseAmount(typed))
-        return typed;
-    QString out = typed.trimmed();
-    out.replace(QLatin1Char(','), QLatin1Char('.'));
-    return out;
+    const QStringView digits = text.trimmed();
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c.isDigit() && c.unicode() < 128;
+        }))
+        return std::nullopt;
+    qint64 quantity = 0;
+    for (const QChar c : digits) {
+        quantity = quantity * 10 + c.digitValue();
+        if (quantity > MaxQuantity)
+            return std::nullopt;
+    }
+    return quantity;
 }
 
 bool isStorableDate(const QDate &date)
@@ -69,38 +69,43 @@ QString unstorableDateMessage(const QString &field)
         .arg(field, sqlDate(FirstStorableDate), sqlDate(LastStorableDate));
 }
 
-QString formatAmount(double value, int decimals)
+QString unstorableAmountMessage(const QString &field)
 {
-    QString text = QString::number(value, 'f', decimals);
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return field
+           + QStringLiteral(" must be an amount of at most %1 with two decimals!!!")
+                 .arg(formatAmount(Money::largest()));
+}
+
+QString amountProblem(Money::Problem problem)
+{
+    switch (problem) {
+    case Money::Problem::None:
+        break;
+    case Money::Problem::NotAnAmount:
+        return QStringLiteral("is not a number");
+    case Money::Problem::TooManyDecimals:
+        return QStringLiteral("has more than two decimals");
+    case Money::Problem::TooLarge:
+        return QStringLiteral("is larger than %1, the largest amount Kestrel keeps exactly")
+            .arg(formatAmount(Money::largest()));
+    }
+    return QString();
+}
+
+QString formatAmount(Money amount)
+{
+    return amount.digits(QLatin1Char(','));
 }
 
 QString tidyAmount(const QString &typed)
 {
-    static const QRegularExpression plain(QStringLiteral("^([0-9]*)[,.]?([0-9]*)$"));
-    const QRegularExpressionMatch m = plain.match(typed.trimmed());
-    if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(2).isEmpty()))
-        return typed;
     // Rounded on the decimal digits as typed, so "0,125" gives "0,13"
-    // where the nearest double would give "0,12".
-    const QString decimals = m.captured(2);
-    QString cents = m.captured(1) + (decimals + QStringLiteral("00")).left(2);
-    if (decimals.size() > 2 && decimals.at(2) >= QLatin1Char('5')) {
-        qsizetype i = cents.size() - 1;
-        while (i >= 0 && cents.at(i) == QLatin1Char('9'))
-            cents[i--] = QLatin1Char('0');
-        if (i < 0)
-            cents.prepend(QLatin1Char('1'));
-        else
-            cents[i] = QChar(cents.at(i).unicode() + 1);
-    }
-    QString whole = cents.left(cents.size() - 2);
-    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
-        whole.remove(0, 1);
-    if (whole.isEmpty())
-        whole = QStringLiteral("0");
-    return whole + QLatin1Char(',') + cents.right(2);
+    // where the nearest binary fraction would give "0,12".
+    const QString plain = typed.trimmed();
+    if (plain.startsWith(QLatin1Char('-')))
+        return typed;
+    const Money::Reading reading = Money::read(plain, Money::ExtraDigits::Round);
+    return reading ? formatAmount(reading.amount) : typed;
 }
 
 } // namespace kestrel::fmt

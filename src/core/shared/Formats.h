@@ -4,6 +4,8 @@
 // "yyyy. mm. dd.", statement dates as "yyyy-mm-dd", English month names,
 // lengths in twips at 15 twips per pixel.
 
+#include "core/shared/Money.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -21,13 +23,17 @@ QString gridDate(const QDate &date);
 // "2008.March.05", as report captions name days.
 QString longDate(const QDate &date);
 
-// Reads an amount typed with a decimal comma (a point is taken too).
-// Empty text, a lone comma or several separators give nullopt.
-std::optional<double> parseAmount(const QString &text);
+// Reads an amount typed with a decimal comma (a point is taken too) as
+// the Money it is (core/shared/Money.h): nullopt for text that is no
+// amount, has more than two decimals or is beyond the largest amount.
+std::optional<Money> parseAmount(const QString &text);
 
-// An amount as SQL reads it: the typed text with its decimal comma turned
-// into a point ("1,20" -> "1.20"). Text that is no amount is returned as is.
-QString amountForSql(const QString &typed);
+// Quantities are whole units. The largest Kestrel keeps: 15 digits, which
+// the server's DOUBLE(255,0) columns hold exactly.
+constexpr qint64 MaxQuantity = 999'999'999'999'999;
+// Reads a quantity: digits only, blanks around; nullopt for anything else
+// and beyond MaxQuantity.
+std::optional<qint64> parseQuantity(QStringView text);
 
 // The days a DATE column holds: a date outside them is refused before
 // anything is sent.
@@ -39,15 +45,24 @@ bool isStorableDate(const QDate &date);
 // field: "Price must be an amount such as 12,50!!!" and "Joined must be a
 // date from 1000-01-01 to 9999-12-31!!!".
 QString unreadableAmountMessage(const QString &field);
+// "Price must be an amount of at most 9999999999999,99 with two decimals!!!"
+// for an amount Money cannot keep.
+QString unstorableAmountMessage(const QString &field);
+// What is wrong with a text that is no amount Kestrel keeps, to follow a
+// quoted text: "is not a number", "has more than two decimals", "is larger
+// than 9999999999999,99, the largest amount Kestrel keeps exactly".
+QString amountProblem(Money::Problem problem);
 QString unstorableDateMessage(const QString &field);
 
-// An amount with the decimal comma and the given number of decimals.
-QString formatAmount(double value, int decimals = 2);
+// An amount as Kestrel shows it: a decimal comma and two decimals
+// ("12,50", "-0,30").
+QString formatAmount(Money amount);
 
 // A typed amount written out as "####0.00" has it: at least one whole
 // digit, exactly two decimals, rounded half up on the digits typed ("12,5"
 // -> "12,50", "7" -> "7,00", "0,125" -> "0,13"). Text that is not a plain
-// amount (a sign, several separators, no digit) comes back unchanged.
+// amount (a sign, several separators, no digit, beyond the largest amount)
+// comes back unchanged.
 QString tidyAmount(const QString &typed);
 
 } // namespace kestrel::fmt

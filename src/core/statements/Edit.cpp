@@ -2,8 +2,6 @@
 
 #include "core/statements/Records.h"
 
-#include <QLocale>
-
 namespace kestrel::sql {
 
 namespace {
@@ -141,15 +139,10 @@ db::Statement updateRecord(const QString &table, const std::vector<FieldValue> &
                          std::move(bound));
 }
 
-db::Statement moveStock(qint64 productId, double delta)
+db::Statement moveStock(qint64 productId, qint64 delta)
 {
-    // Stocks are whole numbers; the text keeps any fraction a stored
-    // quantity might still have.
-    QString amount = QLocale::c().toString(delta, 'f', 6);
-    while (amount.contains(QLatin1Char('.')) && (amount.endsWith(u'0') || amount.endsWith(u'.')))
-        amount.chop(1);
     return db::Statement(QStringLiteral("UPDATE products SET Quantity = Quantity + ? WHERE ID = ?"),
-                         {db::SqlValue::decimal(amount), db::SqlValue::integer(productId)});
+                         {db::SqlValue::integer(delta), db::SqlValue::integer(productId)});
 }
 
 } // namespace kestrel::sql

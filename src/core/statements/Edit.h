@@ -51,6 +51,6 @@ struct FieldValue {
 db::Statement updateRecord(const QString &table, const std::vector<FieldValue> &values, qint64 id);
 
 // Adds delta (negative: takes it away) to a product's stock.
-db::Statement moveStock(qint64 productId, double delta);
+db::Statement moveStock(qint64 productId, qint64 delta);
 
 } // namespace kestrel::sql

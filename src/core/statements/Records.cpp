@@ -25,10 +25,8 @@ db::Statement insertRow(const QString &table, const QStringList &columns,
 
 db::SqlValue typedAmount(const QString &typed)
 {
-    const db::SqlValue number = fmt::parseAmount(typed)
-                                    ? db::SqlValue::decimal(fmt::amountForSql(typed))
-                                    : db::SqlValue::null();
-    return number.isNull() ? db::SqlValue::text(typed) : number;
+    const std::optional<Money> amount = fmt::parseAmount(typed);
+    return amount ? amount->toSql() : db::SqlValue::text(typed);
 }
 
 db::Statement highestId(const QString &table)

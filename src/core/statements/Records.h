@@ -16,8 +16,8 @@ db::Statement insertRow(const QString &table, const QStringList &columns,
                         std::vector<db::SqlValue> values);
 
 // An amount as the operator typed it, with a decimal comma: bound as the
-// number it is ("1,20" as 1.20); text that is no amount is bound as typed,
-// so the server judges it.
+// exact Money it is ("1,2" as 1.20); text that is no amount Kestrel keeps is
+// bound as typed, so the server judges it.
 db::SqlValue typedAmount(const QString &typed);
 
 // "SELECT MAX(ID) FROM `table`": answered from the key's index, whatever

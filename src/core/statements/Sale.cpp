@@ -1,11 +1,11 @@
 #include "core/statements/Sale.h"
 
+#include "core/database/RefusedValue.h"
 #include "core/shared/FieldText.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Records.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace kestrel::sql {
 
@@ -20,53 +20,50 @@ db::SqlValue idValue(const QString &shown)
     return ok ? db::SqlValue::integer(id) : db::SqlValue::text(shown);
 }
 
-// Multiplies a string of decimal digits by a small factor.
-QString timesDigits(const QString &digits, int factor)
-{
-    QString product(digits.size(), QLatin1Char('0'));
-    int carry = 0;
-    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-        const int value = digits.at(i).digitValue() * factor + carry;
-        product[i] = QChar(u'0' + value % 10);
-        carry = value / 10;
-    }
-    return carry ? QString::number(carry) + product : product;
-}
-
-// Adds one to a string of decimal digits.
-QString plusOne(QString digits)
-{
-    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-        if (digits.at(i) != QLatin1Char('9')) {
-            digits[i] = QChar(digits.at(i).unicode() + 1);
-            return digits;
-        }
-        digits[i] = QLatin1Char('0');
-    }
-    return QLatin1Char('1') + digits;
-}
-
 QString lineName(const SaleLine &line)
 {
     return line.description + QStringLiteral(" (ID ") + line.productId + QLatin1Char(')');
 }
 
-// The units of one product that the whole sale asks for.
-double quantityInSale(const Sale &sale, const QString &productId)
+// The whole units of a line; 0 for a line still waiting for its quantity.
+qint64 quantityOf(const SaleLine &line)
 {
-    double total = 0;
+    return fmt::parseQuantity(line.quantity).value_or(0);
+}
+
+// A line's quantity as bound: the number it is, or the text for the server
+// to judge.
+db::SqlValue quantityValue(const SaleLine &line)
+{
+    const std::optional<qint64> quantity = fmt::parseQuantity(line.quantity);
+    return quantity ? db::SqlValue::integer(*quantity) : db::SqlValue::text(line.quantity);
+}
+
+// The units of one product that the whole sale asks for.
+qint64 quantityInSale(const Sale &sale, const QString &productId)
+{
+    qint64 total = 0;
     for (const SaleLine &line : sale.lines) {
         if (line.productId == productId)
-            total += wholeQuantity(line.quantity);
+            total += quantityOf(line);
     }
     return total;
 }
 
 // Why a sale stopped before it was stored.
 struct Stop {
-    enum class Reason { CustomerGone, StockShort } reason;
-    size_t line = 0; // the line whose stock could not be lowered
+    enum class Reason { CustomerGone, StockShort, Refused } reason;
+    size_t line = 0; // the line whose stock could not be lowered, or was refused
+    QString column;  // Refused: the column the server named, if any
 };
+
+// Runs one statement of line i; a value the server refuses stops the sale.
+std::optional<Stop> sendLine(size_t i, const std::function<void()> &statement)
+{
+    if (const std::optional<db::Refusal> refused = db::refusalOf(statement))
+        return Stop{Stop::Reason::Refused, i, refused->column};
+    return std::nullopt;
+}
 
 // Sends the sale's statements inside the open transaction, up to the first
 // that cannot be carried out.
@@ -74,19 +71,48 @@ std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale)
 {
     if (connection.query(lockCustomer(sale.customerId)).isEmpty())
         return Stop{Stop::Reason::CustomerGone};
-    for (const SaleLine &line : sale.lines)
-        connection.execute(insertTurnover(sale, line));
+    for (size_t i = 0; i < sale.lines.size(); ++i) {
+        const SaleLine &line = sale.lines[i];
+        if (auto stop = sendLine(i, [&] { connection.execute(insertTurnover(sale, line)); }))
+            return stop;
+    }
     for (const size_t i : stockOrder(sale)) {
-        if (connection.execute(lowerStock(sale.lines[i])) < 1)
+        qint64 lowered = 0;
+        if (auto stop =
+                sendLine(i, [&] { lowered = connection.execute(lowerStock(sale.lines[i])); }))
+            return stop;
+        if (lowered < 1)
             return Stop{Stop::Reason::StockShort, i};
     }
     return std::nullopt;
+}
+
+// What the server refused of a line: the value of the column it named, or
+// the line as a whole.
+QString refusedLine(const Sale &sale, const Stop &stop)
+{
+    const SaleLine &line = sale.lines[stop.line];
+    const std::optional<Money> price = fmt::parseAmount(line.price);
+    const std::optional<Money> withTax = price ? priceWithTax(*price) : std::nullopt;
+    const std::pair<const char *, QString> values[] = {
+        {"Quantity", line.quantity},
+        {"Price", line.price},
+        {"PricewTax", withTax ? fmt::formatAmount(*withTax) : QString()}};
+    for (const auto &[column, value] : values) {
+        if (stop.column.compare(QLatin1String(column), Qt::CaseInsensitive) == 0)
+            return db::refusedValueMessage(QStringLiteral("Line ") + lineName(line)
+                                               + QStringLiteral(", ") + QLatin1String(column),
+                                           value);
+    }
+    return db::refusedRecordMessage(QStringLiteral("the line ") + lineName(line));
 }
 
 // The message for a refused sale. Asked after the rollback, so the stock it
 // names is what the store holds now, not what this sale had left of it.
 QString refusal(db::OdbcConnection &connection, const Sale &sale, const Stop &stop)
 {
+    if (stop.reason == Stop::Reason::Refused)
+        return refusedLine(sale, stop);
     if (stop.reason == Stop::Reason::CustomerGone)
         return QStringLiteral("Customer ") + sale.customerName + QStringLiteral(" (ID ")
                + sale.customerId + QStringLiteral(") is no longer in the database!!!");
@@ -98,48 +124,39 @@ QString refusal(db::OdbcConnection &connection, const Sale &sale, const Stop &st
     return QStringLiteral("Not enough supplies in store for ") + lineName(line)
            + QStringLiteral(": ")
            + fieldText(stock.rows.front().front(), stock.columns.front().sqlType)
-           + QStringLiteral(" in store, ")
-           + QString::number(quantityInSale(sale, line.productId), 'f', 0)
+           + QStringLiteral(" in store, ") + QString::number(quantityInSale(sale, line.productId))
            + QStringLiteral(" in this sale!!!");
 }
 
 } // namespace
 
-double wholeQuantity(const QString &text)
+std::optional<Money> priceWithTax(Money price)
 {
-    const std::optional<double> value = fmt::parseAmount(text);
-    return value ? std::floor(*value) : 0;
+    return price.scaled(100 + TaxRatePercent, 100);
 }
 
-std::optional<QString> priceWithTax(const QString &price)
+SaleTotals saleTotals(const Sale &sale)
 {
-    if (!fmt::parseAmount(price))
-        return std::nullopt;
-    const db::SqlValue number = db::SqlValue::decimal(fmt::amountForSql(price));
-    if (number.isNull())
-        return std::nullopt;
-    // Whole cents of price * 118 / 100, from the price's digits d and its
-    // decimals s: d * 118 / 10^s, with the s dropped digits deciding the
-    // rounding. No binary fraction comes near it.
-    QString text = number.string();
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative)
-        text.remove(0, 1);
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    const qsizetype decimals = point < 0 ? 0 : text.size() - point - 1;
-    if (point >= 0)
-        text.remove(point, 1);
-    const QString product = timesDigits(text, 118);
-    QString cents = product.left(product.size() - decimals);
-    if (decimals > 0 && product.at(product.size() - decimals).digitValue() >= 5)
-        cents = plusOne(cents);
-    while (cents.size() < 3)
-        cents.prepend(QLatin1Char('0'));
-    while (cents.size() > 3 && cents.startsWith(QLatin1Char('0')))
-        cents.remove(0, 1);
-    const bool zero = cents.count(QLatin1Char('0')) == cents.size();
-    return (negative && !zero ? QStringLiteral("-") : QString()) + cents.chopped(2)
-           + QLatin1Char('.') + cents.right(2);
+    SaleTotals totals;
+    const auto add = [](std::optional<Money> &total, std::optional<Money> amount) {
+        total = total && amount ? total->plus(*amount) : std::nullopt;
+    };
+    for (const SaleLine &line : sale.lines) {
+        const qint64 quantity = quantityOf(line);
+        const std::optional<Money> price = fmt::parseAmount(line.price);
+        if (quantity == 0 || !price)
+            continue;
+        const std::optional<Money> withTax = priceWithTax(*price);
+        add(totals.net, price->times(quantity));
+        add(totals.gross, withTax ? withTax->times(quantity) : std::nullopt);
+    }
+    return totals;
+}
+
+QString noQuantityMessage(const QString &description, const QString &productId)
+{
+    return QStringLiteral("Quantity of ") + description + QStringLiteral(" (ID ") + productId
+           + QStringLiteral(") can't be 0!!!");
 }
 
 std::vector<size_t> stockOrder(const Sale &sale)
@@ -161,28 +178,34 @@ std::optional<QString> checkSale(const Sale &sale)
         return QStringLiteral("Product chart can't be empty!!!");
     for (const SaleLine &line : sale.lines) {
         // A line waiting for its quantity would be stored as a sale of nothing.
-        if (wholeQuantity(line.quantity) <= 0)
-            return QStringLiteral("Quantity of ") + lineName(line)
-                   + QStringLiteral(" can't be 0!!!");
+        if (quantityOf(line) <= 0)
+            return noQuantityMessage(line.description, line.productId);
+        if (!fmt::parseAmount(line.price))
+            return fmt::unstorableAmountMessage(QStringLiteral("Price of ") + lineName(line));
     }
+    const SaleTotals totals = saleTotals(sale);
+    if (!totals.net || !totals.gross)
+        return QStringLiteral("The total of this sale ")
+               + fmt::amountProblem(Money::Problem::TooLarge) + QStringLiteral("!!!");
     return std::nullopt;
 }
 
 db::Statement insertTurnover(const Sale &sale, const SaleLine &line)
 {
-    const std::optional<QString> withTax = priceWithTax(line.price);
-    return insertRow(
-        QStringLiteral("turnover"),
-        {QStringLiteral("ProductID"), QStringLiteral("Quantity"), QStringLiteral("Price"),
-         QStringLiteral("PricewTax"), QStringLiteral("Date"), QStringLiteral("CustomerID")},
-        {idValue(line.productId), db::SqlValue::decimal(line.quantity), typedAmount(line.price),
-         withTax ? db::SqlValue::decimal(*withTax) : db::SqlValue::null(),
-         db::SqlValue::date(sale.date), idValue(sale.customerId)});
+    const std::optional<Money> price = fmt::parseAmount(line.price);
+    const std::optional<Money> withTax = price ? priceWithTax(*price) : std::nullopt;
+    return insertRow(QStringLiteral("turnover"),
+                     {QStringLiteral("ProductID"), QStringLiteral("Quantity"),
+                      QStringLiteral("Price"), QStringLiteral("PricewTax"), QStringLiteral("Date"),
+                      QStringLiteral("CustomerID")},
+                     {idValue(line.productId), quantityValue(line), typedAmount(line.price),
+                      withTax ? withTax->toSql() : db::SqlValue::null(),
+                      db::SqlValue::date(sale.date), idValue(sale.customerId)});
 }
 
 db::Statement lowerStock(const SaleLine &line)
 {
-    const db::SqlValue quantity = db::SqlValue::decimal(line.quantity);
+    const db::SqlValue quantity = quantityValue(line);
     return db::Statement(
         QStringLiteral(
             "UPDATE products SET Quantity = Quantity - ? WHERE ID = ? AND Quantity >= ?"),

@@ -7,6 +7,7 @@
 // every line is stored with its stock change, or nothing is.
 
 #include "core/database/Odbc.h"
+#include "core/shared/Money.h"
 
 #include <QDate>
 #include <optional>
@@ -29,22 +30,33 @@ struct Sale {
     std::vector<SaleLine> lines;
 };
 
-// The tax on every sale, 18 %.
-constexpr double TaxFactor = 1.18;
+// The tax on every sale, in percent of the net price.
+constexpr int TaxRatePercent = 18;
 
-// A quantity as the sale reads it: the whole part of the number; empty or
-// unreadable text counts as 0.
-double wholeQuantity(const QString &text);
+// The unit price with tax as turnover stores it: the price plus the tax
+// rate, rounded to the cent half away from zero ("1,50" gives 1,77, "0,25" gives
+// 0,30). Nullopt beyond the largest amount.
+std::optional<Money> priceWithTax(Money price);
 
-// The unit price with tax as turnover stores it: the price times 1.18,
-// rounded to cents with halves away from zero, computed exactly and written
-// with a point ("1,50" gives "1.77", "0,25" gives "0.30"). Nullopt for text
-// that is no amount.
-std::optional<QString> priceWithTax(const QString &price);
+// The totals a sale shows. The net total is the sum of quantity times
+// price over the lines; the gross total the sum of quantity times each
+// line's price with tax, rounded as turnover stores it. So they are what
+// SUM(Quantity * Price) and SUM(Quantity * PricewTax) give over the saved
+// rows, to the cent. A line still waiting for its quantity, or whose price
+// is no amount, adds nothing; a total beyond the largest amount is nullopt.
+struct SaleTotals {
+    std::optional<Money> net = Money::zero();
+    std::optional<Money> gross = Money::zero();
+};
+SaleTotals saleTotals(const Sale &sale);
+
+// "Quantity of Milk (ID 3) can't be 0!!!": a line that would sell nothing.
+QString noQuantityMessage(const QString &description, const QString &productId);
 
 // The checks before a sale is sent, in order: a customer, at least one
-// product line, a quantity on every line. The first failure's message, or
-// nullopt when the sale may go.
+// product line, on every line a quantity and a price Kestrel keeps, and
+// totals within the largest amount. The first failure's message, or nullopt
+// when the sale may go.
 std::optional<QString> checkSale(const Sale &sale);
 
 // The order in which a sale lowers its stocks: its lines by product ID.
@@ -66,8 +78,9 @@ db::Statement productStock(const QString &productId);
 
 // Stores the sale in one transaction on connection. Returns nullopt when
 // every line is stored, or the message saying why the sale was refused (a
-// customer or product gone, a line above the stock) with nothing stored. A
-// database failure throws, with nothing stored either.
+// customer or product gone, a line above the stock, a value the server
+// would not take) with nothing stored. Any other database failure throws,
+// with nothing stored either.
 std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale);
 
 } // namespace kestrel::sql
