@@ -2,6 +2,7 @@
 #include "ui_Frm_EditResults.h"
 
 #include "core/database/ConnectionCycle.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/editing/EditCells.h"
 #include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
@@ -75,6 +76,9 @@ void reportSave(const kestrel::edit::ChangeSet &changes, const kestrel::edit::Sa
                                ? QStringLiteral("customer")
                                : QStringLiteral("product"))
                       .arg(outcome.pickId));
+        return;
+    case Result::Busy:
+        M::MsgBox(kestrel::db::OtherTillsText);
         return;
     }
 }

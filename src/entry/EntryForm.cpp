@@ -1,6 +1,7 @@
 #include "entry/EntryForm.h"
 
 #include "core/database/ConnectionCycle.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "core/statements/Records.h"
 
@@ -14,6 +15,20 @@ namespace kestrel::entry {
 bool isEmptyOrZero(const QString &text)
 {
     return text.isEmpty() || text == QLatin1String("0");
+}
+
+QString storedNote(const QString &table, qint64 id)
+{
+    const QString record =
+        table == QLatin1String("cities") ? QStringLiteral("city") : table.chopped(1);
+    return QStringLiteral("New %1 saved with ID %2").arg(record).arg(id);
+}
+
+QString storedNote(const sql::SaleIds &ids)
+{
+    if (ids.first == ids.last)
+        return QStringLiteral("New sale saved with turnover ID %1").arg(ids.first);
+    return QStringLiteral("New sale saved with turnover IDs %1 to %2").arg(ids.first).arg(ids.last);
 }
 
 EntryForm::EntryForm(const QString &table, AddNextFailure addNextFailure, QWidget *parent)
@@ -66,11 +81,20 @@ bool EntryForm::checkFailed(const QString &message) const
 bool EntryForm::insertRecord(const QStringList &columns, std::vector<db::SqlValue> values)
 {
     const db::Statement statement = sql::insertRow(m_table, columns, std::move(values));
-    const bool stored =
-        db::runConnectionCycle([&](db::OdbcConnection &c) { c.execute(statement); });
-    if (!stored)
+    qint64 id = 0;
+    // A transaction of its own, committed: a session that starts with
+    // autocommit off would otherwise drop the row as the connection closes.
+    const auto end = db::runTransactionCycle([&](db::Transaction &transaction) {
+        transaction.connection().execute(statement);
+        id = sql::insertedId(transaction.connection(), m_table);
+        transaction.commit();
+    });
+    if (end == db::TransactionEnd::Failed)
         Unload();
-    return stored;
+    if (end != db::TransactionEnd::Done)
+        return false;
+    showStatusNote(storedNote(m_table, id));
+    return true;
 }
 
 bool EntryForm::abandonSave()

@@ -6,6 +6,7 @@
 // failure while saving closes the form.
 
 #include "core/database/Statement.h"
+#include "core/statements/Sale.h"
 #include "widgets/KForm.h"
 
 #include <QStringList>
@@ -17,6 +18,12 @@ namespace kestrel::entry {
 
 // True when a numeric box counts as empty: no text, or exactly "0".
 bool isEmptyOrZero(const QString &text);
+
+// The status bar's note after a save, with the ID the server gave the new
+// row: the ID box showed only the next free one as Kestrel saw it, and on a
+// cluster the servers hand out IDs of their own.
+QString storedNote(const QString &table, qint64 id);
+QString storedNote(const sql::SaleIds &ids);
 
 class EntryForm : public KForm {
     Q_OBJECT
@@ -41,9 +48,10 @@ protected:
     void showNextID(QLineEdit *idBox) const;
     // Reports a failed check; returns false for the save routine to return.
     bool checkFailed(const QString &message) const;
-    // Inserts the row in a connection cycle, each value bound as given. On
-    // failure the cycle has already reported it; the form closes and false
-    // comes back.
+    // Inserts the row in a connection cycle, each value bound as given, and
+    // notes its ID in the status bar. On failure the cycle has already
+    // reported it; the form closes and false comes back. When other tills
+    // kept the table busy, false comes back too, told, with the form open.
     bool insertRecord(const QStringList &columns, std::vector<db::SqlValue> values);
     // The failure path for a save that fails before it reaches the database.
     bool abandonSave();

@@ -48,6 +48,7 @@ struct SaveOutcome {
         Conflict,       // another user changed cells the operator changed: nothing written
         NotEnoughStock, // a product would go below zero: nothing written
         PickGone,       // a picked customer or product no longer exists: nothing written
+        Busy,           // other tills' transactions beat every try: nothing written
     };
     Result result = Result::Saved;
     std::vector<GridCell> conflicts; // Conflict
@@ -57,8 +58,9 @@ struct SaveOutcome {
     qint64 pickId = 0;               // PickGone: the ID that is gone
 };
 
-// Runs the save on connection; a database failure comes out as the ODBC
-// layer's exception, with everything rolled back.
+// Runs the save on connection, again while another till's transaction beats
+// it (core/database/RetriedTransaction); a database failure comes out as the
+// ODBC layer's exception, with everything rolled back.
 SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes);
 
 // Calls each with the IDs a chunk at a time, as long as statements take them.
