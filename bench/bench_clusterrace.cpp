@@ -52,11 +52,7 @@ void freshTables()
     db::OdbcConnection c(onNode(1, true));
     c.execute(db::Statement(
         QStringLiteral("DROP TABLE IF EXISTS cities, customers, products, turnover")));
-    for (const sql::TableStatement &table : sql::schemaStatements()) {
-        c.execute(table.statement);
-        for (const db::Statement &index : table.indexes)
-            c.execute(index);
-    }
+    sql::createTables(c);
     c.execute(db::Statement("INSERT INTO customers VALUES (1,'Anna','Kovacs','Main 1','BUD','1',"
                             "'a@b.c','1','2008-03-05','Main 1'),(2,'Bob','Smith','Road 2','LON',"
                             "'2','b@b.c','2','2008-03-05','Depot')"));

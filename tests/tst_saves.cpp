@@ -16,7 +16,6 @@
 #include "widgets/FlexGrid.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -174,18 +173,10 @@ class TestSaves : public QObject {
             press(Qt::Key_Space); // "+"
             type(QApplication::focusWidget(), "1\n");
             break;
-        case Save::AddCity: {
+        case Save::AddCity:
             trigger(run->main.get(), "mnu_AddCity");
-            auto *city = form<Frm_AddCity>();
-            type(control(city, "txt_Acronym"), "BUD");
-            type(control(city, "txt_FullName"), "Budapest");
-            type(control(city, "txt_PostalCode"), "1011");
-            type(control(city, "txt_CountryCode"), "HUN");
-            auto *country = control<QComboBox>(city, "cmb_Country");
-            country->setCurrentIndex(country->findText(QStringLiteral("\u2022 Hungary ")));
-            control(city, "cmd_OK")->setFocus();
+            enterValidCity(form<Frm_AddCity>());
             break;
-        }
         }
     }
 

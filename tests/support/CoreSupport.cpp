@@ -72,23 +72,19 @@ QString idsIn(const QString &table)
         .value_or(QString());
 }
 
-void dropAllTables()
+void dropAllTables(const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     for (const db::Row &row : connection.query(db::Statement(QStringLiteral("SHOW TABLES"))).rows)
         connection.execute(
             db::Statement(QStringLiteral("DROP TABLE `%1`").arg(row.front().value_or(QString()))));
 }
 
-void resetTables()
+void resetTables(const QString &connectionString)
 {
-    dropAllTables();
-    db::OdbcConnection connection(testConnectionString());
-    for (const sql::TableStatement &table : sql::schemaStatements()) {
-        connection.execute(table.statement);
-        for (const db::Statement &index : table.indexes)
-            connection.execute(index);
-    }
+    dropAllTables(connectionString);
+    db::OdbcConnection connection(connectionString);
+    sql::createTables(connection);
 }
 
 MessageRecorder::MessageRecorder()

@@ -30,10 +30,11 @@ QString testConnectionString();
 // Points Kestrel at the test database.
 void useTestDatabase();
 
-// Drops every table of the test database and creates the four tables anew.
-void resetTables();
+// Drops every table of the test database (or of the one connectionString
+// names) and creates the four tables anew.
+void resetTables(const QString &connectionString = testConnectionString());
 // Drops every table, leaving an empty database.
-void dropAllTables();
+void dropAllTables(const QString &connectionString = testConnectionString());
 
 // Statements the tests send themselves, on a connection of their own.
 void exec(const QString &sql);
