@@ -37,21 +37,21 @@ void useTestDatabase()
     M::ConnString = testConnectionString();
 }
 
-void exec(const QString &sql)
+void exec(const QString &sql, const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     connection.execute(db::Statement(sql));
 }
 
-db::ResultSet query(const QString &sql)
+db::ResultSet query(const QString &sql, const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     return connection.query(db::Statement(sql));
 }
 
-db::Value scalar(const QString &sql)
+db::Value scalar(const QString &sql, const QString &connectionString)
 {
-    const db::ResultSet result = query(sql);
+    const db::ResultSet result = query(sql, connectionString);
     if (result.rows.empty() || result.rows.front().empty())
         return std::nullopt;
     return result.rows.front().front();
@@ -85,6 +85,13 @@ void resetTables(const QString &connectionString)
     dropAllTables(connectionString);
     db::OdbcConnection connection(connectionString);
     sql::createTables(connection);
+}
+
+HeldRows::HeldRows(const QString &connectionString, const QString &lockingSelect)
+    : m_connection(connectionString)
+{
+    m_transaction.emplace(m_connection);
+    m_connection.query(db::Statement(lockingSelect));
 }
 
 MessageRecorder::MessageRecorder()
