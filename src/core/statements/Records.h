@@ -1,6 +1,7 @@
 #pragma once
-// Statements on single records: inserting a new row, the highest ID of a
-// table, deleting a record, and the questions the connection test asks.
+// Statements on single records: inserting a new row and reading the ID it
+// got, the highest ID of a table, deleting a record, and the questions the
+// connection test asks.
 // Table and column names are fixed text of this module; every value is bound.
 
 #include "core/database/Odbc.h"
