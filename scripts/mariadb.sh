@@ -1,36 +1,56 @@
 # Shell functions that run a private MariaDB server: its own data folder,
 # socket and port on 127.0.0.1, so it never meets a system-wide server.
-# Sourced by scripts/run and scripts/test.
+# Sourced by scripts/run, scripts/test, scripts/cluster and bench/.
 
-# db_start DIR PORT: initialise DIR on first use, start the server unless it
-# already answers, and wait until it does.
+# The server runs as the account that starts it, or as KESTREL_DB_ACCOUNT.
+
+# db_start DIR PORT [SERVER OPTION...]: initialise DIR on first use, start the
+# server unless it already answers, and wait until it does. Further options
+# go to the server (a cluster node's replication settings).
 db_start() {
     local dir=$1 port=$2
-    local sock="$dir/mysqld.sock"
-    mkdir -p "$dir"
-    if [ ! -d "$dir/data/mysql" ]; then
-        mariadb-install-db --no-defaults --datadir="$dir/data" --user="$(id -un)" \
-            --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1 \
-            || { cat "$dir/install.log" >&2; return 1; }
-    fi
+    db_install "$dir" || return 1
     if db_alive "$dir"; then
         return 0
     fi
+    db_launch "$@" || return 1
+    db_wait "$dir"
+}
+
+# db_install DIR: the server's own tables in DIR/data, unless they are there.
+db_install() {
+    local dir=$1
+    mkdir -p "$dir"
+    [ -d "$dir/data/mysql" ] && return 0
+    mariadb-install-db --no-defaults --datadir="$dir/data" --user="${KESTREL_DB_ACCOUNT:-$(id -un)}" \
+        --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1 \
+        || { cat "$dir/install.log" >&2; return 1; }
+}
+
+# db_launch DIR PORT [SERVER OPTION...]: starts the server in the background
+# on DIR's data (made if missing), its socket in DIR, without waiting.
+db_launch() {
+    local dir=$1 port=$2
+    shift 2
     if port_in_use "$port"; then
         echo "Port $port on 127.0.0.1 is already taken by another server." >&2
         return 1
     fi
     # Temporary tables in a folder of its own: nothing that tidies /tmp can
     # pull one from under a running statement.
-    mkdir -p "$dir/tmp"
-    mariadbd --no-defaults --datadir="$dir/data" --socket="$sock" --port="$port" \
+    mkdir -p "$dir/data" "$dir/tmp"
+    mariadbd --no-defaults --datadir="$dir/data" --socket="$dir/mysqld.sock" --port="$port" \
         --tmpdir="$dir/tmp" --bind-address=127.0.0.1 --skip-name-resolve \
         --pid-file="$dir/mysqld.pid" \
-        --log-error="$dir/error.log" --user="$(id -un)" \
+        --log-error="$dir/error.log" --user="${KESTREL_DB_ACCOUNT:-$(id -un)}" \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
-        --innodb-buffer-pool-size=128M </dev/null >/dev/null 2>&1 &
-    local i
-    for i in $(seq 1 120); do
+        --innodb-buffer-pool-size=128M "$@" </dev/null >/dev/null 2>&1 &
+}
+
+# db_wait DIR [SECONDS]: waits until the server answers (60 s unless told).
+db_wait() {
+    local dir=$1 seconds=${2:-60} i
+    for i in $(seq 1 $((seconds * 2))); do
         db_alive "$dir" && return 0
         sleep 0.5
     done
@@ -81,11 +101,15 @@ port_in_use() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
 
-# free_port: a TCP port on 127.0.0.1 that nothing listens on.
+# free_port [TAKEN...]: a TCP port on 127.0.0.1 that nothing listens on and
+# that is none of TAKEN (ports chosen for servers not started yet). It lies
+# below the ports the system lends to outgoing connections, so that none of
+# those takes it before its server starts.
 free_port() {
-    local p
-    for p in $(shuf -i 20000-60000 -n 50); do
-        if ! port_in_use "$p"; then
+    local p lent=32768
+    read -r lent _ </proc/sys/net/ipv4/ip_local_port_range 2>/dev/null || true
+    for p in $(shuf -i 10000-$((lent - 1)) -n 50); do
+        if ! port_in_use "$p" && [[ " $* " != *" $p "* ]]; then
             echo "$p"
             return 0
         fi

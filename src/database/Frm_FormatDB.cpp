@@ -42,9 +42,7 @@ void Frm_FormatDB::cmd_Create_Click()
             throw std::runtime_error("the table definitions are missing");
         for (qsizetype i = 0; i < tables.size(); ++i) {
             showStep(QStringLiteral("Making %1 table...").arg(tables[i].table.toUpper()));
-            connection.execute(tables[i].statement);
-            for (const Statement &index : tables[i].indexes)
-                connection.execute(index);
+            kestrel::sql::createTable(connection, tables[i]);
             ui->pgb_Process->setValue(int(100 * (i + 1) / tables.size()));
             ui->pgb_Process->repaint();
         }

@@ -3,6 +3,8 @@
 
 #include "core/database/ConnectionCycle.h"
 #include "core/database/RefusedValue.h"
+#include "core/database/RetriedTransaction.h"
+#include "core/editing/EditCells.h"
 #include "core/shared/Formats.h"
 #include "core/shared/TextLimits.h"
 #include "core/shared/mdl_Variables_Functions.h"
@@ -89,6 +91,12 @@ void reportSave(const kestrel::edit::ChangeSet &changes, const kestrel::edit::Sa
                                : QStringLiteral("product"))
                       .arg(outcome.pickId));
         return;
+    case Result::Busy:
+        M::MsgBox(kestrel::db::OtherTillsText);
+        return;
+    case Result::NoQuantity:
+    case Result::Refused:
+        return; // named cell by cell (reportRefusal)
     }
 }
 

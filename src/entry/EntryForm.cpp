@@ -2,6 +2,7 @@
 
 #include "core/database/ConnectionCycle.h"
 #include "core/database/RefusedValue.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "core/statements/Records.h"
@@ -16,6 +17,20 @@ namespace kestrel::entry {
 bool isEmptyOrZero(const QString &text)
 {
     return text.isEmpty() || text == QLatin1String("0");
+}
+
+QString storedNote(const QString &table, qint64 id)
+{
+    const QString record =
+        table == QLatin1String("cities") ? QStringLiteral("city") : table.chopped(1);
+    return QStringLiteral("New %1 saved with ID %2").arg(record).arg(id);
+}
+
+QString storedNote(const sql::SaleIds &ids)
+{
+    if (ids.first == ids.last)
+        return QStringLiteral("New sale saved with turnover ID %1").arg(ids.first);
+    return QStringLiteral("New sale saved with turnover IDs %1 to %2").arg(ids.first).arg(ids.last);
 }
 
 EntryForm::EntryForm(const QString &table, AddNextFailure addNextFailure, QWidget *parent)
@@ -68,15 +83,25 @@ bool EntryForm::checkFailed(const QString &message) const
 bool EntryForm::insertRecord(const QStringList &columns, std::vector<db::SqlValue> values)
 {
     const db::Statement statement = sql::insertRow(m_table, columns, values);
+    qint64 id = 0;
     std::optional<db::Refusal> refused;
-    const bool ran = db::runConnectionCycle(
-        [&](db::OdbcConnection &c) { refused = db::refusalOf([&] { c.execute(statement); }); });
-    if (!ran) {
+    // A transaction of its own, committed: a session that starts with
+    // autocommit off would otherwise drop the row as the connection closes.
+    const auto end = db::runTransactionCycle([&](db::Transaction &transaction) {
+        refused = db::refusalOf([&] { transaction.connection().execute(statement); });
+        if (refused)
+            return; // rolled back: nothing stored
+        id = sql::insertedId(transaction.connection(), m_table);
+        transaction.commit();
+    });
+    if (end == db::TransactionEnd::Failed)
         Unload();
+    if (end != db::TransactionEnd::Done)
         return false;
-    }
-    if (!refused)
+    if (!refused) {
+        showStatusNote(storedNote(m_table, id));
         return true;
+    }
     // A value the server would not take: the form stays with its input, to
     // be put right, and says which value it was where the server named it.
     const qsizetype named = columns.indexOf(refused->column, Qt::CaseInsensitive);

@@ -7,6 +7,7 @@
 // it open with its input, the value named.
 
 #include "core/database/Statement.h"
+#include "core/statements/Sale.h"
 #include "widgets/KForm.h"
 
 #include <QStringList>
@@ -18,6 +19,12 @@ namespace kestrel::entry {
 
 // True when a numeric box counts as empty: no text, or exactly "0".
 bool isEmptyOrZero(const QString &text);
+
+// The status bar's note after a save, with the ID the server gave the new
+// row: the ID box showed only the next free one as Kestrel saw it, and on a
+// cluster the servers hand out IDs of their own.
+QString storedNote(const QString &table, qint64 id);
+QString storedNote(const sql::SaleIds &ids);
 
 class EntryForm : public KForm {
     Q_OBJECT
@@ -42,10 +49,12 @@ protected:
     void showNextID(QLineEdit *idBox) const;
     // Reports a failed check; returns false for the save routine to return.
     bool checkFailed(const QString &message) const;
-    // Inserts the row in a connection cycle, each value bound as given. A
-    // value the server refuses is named and the form stays as it is; on any
-    // other failure the cycle has already reported it, the form closes. False
-    // either way.
+    // Inserts the row in a connection cycle, each value bound as given, and
+    // notes its ID in the status bar. A value the server refuses is named
+    // and the form stays as it is; when other tills kept the table busy the
+    // operator is told and the form stays too; on any other failure the
+    // cycle has already reported it and the form closes. False but for a
+    // stored row.
     bool insertRecord(const QStringList &columns, std::vector<db::SqlValue> values);
     // The failure path for a save that fails before it reaches the database.
     bool abandonSave();

@@ -326,13 +326,16 @@ bool Frm_AddTransaction::SaveTransaction()
     if (const std::optional<QString> problem = kestrel::sql::checkSale(sale))
         return checkFailed(*problem);
     std::optional<QString> refused;
-    const bool ran = kestrel::db::runConnectionCycle(
-        [&](kestrel::db::OdbcConnection &c) { refused = kestrel::sql::storeSale(c, sale); });
+    kestrel::sql::SaleIds stored;
+    const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        refused = kestrel::sql::storeSale(c, sale, &stored);
+    });
     // A failure has been reported by the cycle; either way the sale stays
     // on screen, to be put right and saved again.
     if (!ran)
         return false;
     if (refused)
         return checkFailed(*refused);
+    showStatusNote(kestrel::entry::storedNote(stored));
     return true;
 }

@@ -1,15 +1,13 @@
 #include "reports/Frm_QueryChangePrice.h"
 #include "ui_Frm_QueryChangePrice.h"
 
-#include "core/database/ConnectionCycle.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
-#include "widgets/TextLengthLimit.h"
 #include "widgets/NumericKeyFilter.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QKeyEvent>
-#include <QMainWindow>
-#include <QStatusBar>
 #include <QTimer>
 
 namespace M = mdl_Variables_Functions;
@@ -219,8 +217,9 @@ bool Frm_QueryChangePrice::changePrices(const sql::PriceChange &change, const db
 {
     qint64 cheaper = 0;
     qint64 changed = 0;
-    const bool ok = db::runConnectionCycle([&](db::OdbcConnection &connection) {
-        db::Transaction transaction(connection);
+    const auto end = db::runTransactionCycle([&](db::Transaction &transaction) {
+        db::OdbcConnection &connection = transaction.connection();
+        cheaper = 0;
         if (change.canGoBelowZero()) {
             // A price cannot go below zero: a strict server would refuse the
             // whole change, a lenient one would set those prices to 0.
@@ -233,16 +232,17 @@ bool Frm_QueryChangePrice::changePrices(const sql::PriceChange &change, const db
         changed = connection.execute(update);
         transaction.commit();
     });
-    if (!ok) {
+    if (end == db::TransactionEnd::Failed) {
         Unload();
         return false;
     }
+    if (end == db::TransactionEnd::Busy)
+        return false; // told; the form keeps the change to try again
     if (cheaper > 0) {
         M::MsgBox(cheaperMessage(cheaper, change.amount));
         return false;
     }
-    if (auto *frame = qobject_cast<QMainWindow *>(window()))
-        frame->statusBar()->showMessage(changedNote(changed), StatusNoteMs);
+    showStatusNote(changedNote(changed));
     return true;
 }
 

@@ -26,9 +26,6 @@ public:
     void cmd_Reset_Click();
     void cmd_Cancel_Click();
 
-    // How long the status bar tells how many prices changed.
-    static constexpr int StatusNoteMs = 10000;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

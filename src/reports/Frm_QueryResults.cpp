@@ -1,7 +1,7 @@
 #include "reports/Frm_QueryResults.h"
 #include "ui_Frm_QueryResults.h"
 
-#include "core/database/ConnectionCycle.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Deletes.h"
 #include "core/statements/Records.h"
@@ -399,10 +399,12 @@ void Frm_QueryResults::DeleteRow()
     const kestrel::db::Statement statement = kestrel::sql::deleteRecord(M::DeleteTable, id);
     qint64 references = 0;
     qint64 deleted = -1;
-    const bool done = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+    using kestrel::db::TransactionEnd;
+    const auto end = kestrel::db::runTransactionCycle([&](kestrel::db::Transaction &t) {
         // Counted and deleted in one transaction: no sale can come to refer
         // to the record in between.
-        kestrel::db::Transaction transaction(c);
+        kestrel::db::OdbcConnection &c = t.connection();
+        references = 0;
         if (check) {
             const kestrel::db::ResultSet counted = c.query(check->count);
             references = counted.rows.at(0).at(0).value_or(QString()).toLongLong();
@@ -410,10 +412,12 @@ void Frm_QueryResults::DeleteRow()
                 return;
         }
         deleted = c.execute(statement);
-        transaction.commit();
+        t.commit();
     });
-    if (!done)
+    if (end == TransactionEnd::Failed)
         Unload();
+    else if (end == TransactionEnd::Busy)
+        return; // told; the row stays to be deleted again
     else if (references > 0)
         M::MsgBox(kestrel::sql::deleteRefused(*check, id, references));
     else if (deleted == 0)

@@ -23,9 +23,15 @@ public:
     // form is about to go and must not be written into.
     bool isUnloading() const;
 
+    // How long a note stays in the main window's status bar.
+    static constexpr int StatusNoteMs = 10000;
+
 protected:
     // Lets Esc anywhere in the form press its Cancel button.
     void answerEscapeWith(QAbstractButton *cancel);
+    // A note in the main window's status bar that outlives the form: what a
+    // save did, read after the form has closed or started afresh.
+    void showStatusNote(const QString &text) const;
 };
 
 } // namespace kestrel

@@ -73,9 +73,6 @@ private slots:
         QTest::newRow("an ID that is no number stays one value")
             << sql::productStock("3 OR 1=1")
             << "SELECT Quantity FROM products WHERE ID = '3 OR 1=1'";
-        QTest::newRow("customer held until the sale ends")
-            << sql::lockCustomer("17")
-            << "SELECT ID FROM customers WHERE ID = 17 LOCK IN SHARE MODE";
     }
     void statements()
     {

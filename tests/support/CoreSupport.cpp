@@ -37,21 +37,21 @@ void useTestDatabase()
     M::ConnString = testConnectionString();
 }
 
-void exec(const QString &sql)
+void exec(const QString &sql, const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     connection.execute(db::Statement(sql));
 }
 
-db::ResultSet query(const QString &sql)
+db::ResultSet query(const QString &sql, const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     return connection.query(db::Statement(sql));
 }
 
-db::Value scalar(const QString &sql)
+db::Value scalar(const QString &sql, const QString &connectionString)
 {
-    const db::ResultSet result = query(sql);
+    const db::ResultSet result = query(sql, connectionString);
     if (result.rows.empty() || result.rows.front().empty())
         return std::nullopt;
     return result.rows.front().front();
@@ -72,23 +72,26 @@ QString idsIn(const QString &table)
         .value_or(QString());
 }
 
-void dropAllTables()
+void dropAllTables(const QString &connectionString)
 {
-    db::OdbcConnection connection(testConnectionString());
+    db::OdbcConnection connection(connectionString);
     for (const db::Row &row : connection.query(db::Statement(QStringLiteral("SHOW TABLES"))).rows)
         connection.execute(
             db::Statement(QStringLiteral("DROP TABLE `%1`").arg(row.front().value_or(QString()))));
 }
 
-void resetTables()
+void resetTables(const QString &connectionString)
 {
-    dropAllTables();
-    db::OdbcConnection connection(testConnectionString());
-    for (const sql::TableStatement &table : sql::schemaStatements()) {
-        connection.execute(table.statement);
-        for (const db::Statement &index : table.indexes)
-            connection.execute(index);
-    }
+    dropAllTables(connectionString);
+    db::OdbcConnection connection(connectionString);
+    sql::createTables(connection);
+}
+
+HeldRows::HeldRows(const QString &connectionString, const QString &lockingSelect)
+    : m_connection(connectionString)
+{
+    m_transaction.emplace(m_connection);
+    m_connection.query(db::Statement(lockingSelect));
 }
 
 MessageRecorder::MessageRecorder()

@@ -30,19 +30,34 @@ QString testConnectionString();
 // Points Kestrel at the test database.
 void useTestDatabase();
 
-// Drops every table of the test database and creates the four tables anew.
-void resetTables();
+// Drops every table of the test database (or of the one connectionString
+// names) and creates the four tables anew.
+void resetTables(const QString &connectionString = testConnectionString());
 // Drops every table, leaving an empty database.
-void dropAllTables();
+void dropAllTables(const QString &connectionString = testConnectionString());
 
-// Statements the tests send themselves, on a connection of their own.
-void exec(const QString &sql);
-db::ResultSet query(const QString &sql);
+// Statements the tests send themselves, on a connection of their own to the
+// test database, or to the one connectionString names.
+void exec(const QString &sql, const QString &connectionString = testConnectionString());
+db::ResultSet query(const QString &sql, const QString &connectionString = testConnectionString());
 // The first field of the first row, or a null value.
-db::Value scalar(const QString &sql);
+db::Value scalar(const QString &sql, const QString &connectionString = testConnectionString());
 QStringList tableNames();
 // The IDs of a table in order, joined by "|".
 QString idsIn(const QString &table);
+
+// Another till's open transaction on the database connectionString names,
+// holding the rows a locking statement read until release() is called (from
+// any thread) or it goes.
+class HeldRows {
+public:
+    HeldRows(const QString &connectionString, const QString &lockingSelect);
+    void release() { m_transaction.reset(); }
+
+private:
+    db::OdbcConnection m_connection;
+    std::optional<db::Transaction> m_transaction;
+};
 
 // Records every message and beep while it lives; answers Yes/No questions
 // from a script (Yes when the script is empty). The service it replaced comes

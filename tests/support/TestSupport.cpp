@@ -4,6 +4,7 @@
 #include "widgets/FlexGrid.h"
 
 #include <QApplication>
+#include <QComboBox>
 
 namespace kestrel::test {
 
@@ -66,6 +67,17 @@ void type(QWidget *box, const QString &text)
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c),
                                 Qt::NoModifier);
     }
+}
+
+void enterValidCity(QWidget *form)
+{
+    type(control(form, "txt_Acronym"), "BUD");
+    type(control(form, "txt_FullName"), "Budapest");
+    type(control(form, "txt_PostalCode"), "1011");
+    type(control(form, "txt_CountryCode"), "HUN");
+    auto *country = control<QComboBox>(form, "cmb_Country");
+    country->setCurrentIndex(country->findText(QStringLiteral("\u2022 Hungary ")));
+    control(form, "cmd_OK")->setFocus();
 }
 
 QString column(const FlexGrid *grid, int col)

@@ -53,6 +53,10 @@ void click(QWidget *form, const QString &button);
 // is Return, "\t" Tab, "\x1b" Esc.
 void type(QWidget *box, const QString &text);
 
+// Types a city that passes every check (BUD, Budapest, 1011, HUN, Hungary)
+// into an open add-city form and leaves the focus on its OK button.
+void enterValidCity(QWidget *form);
+
 // The texts of a grid column from row 1 down, joined by "|".
 QString column(const FlexGrid *grid, int col);
 

@@ -11,9 +11,9 @@ namespace kestrel::db {
 using detail::check;
 using detail::diagnostics;
 
-OdbcError::OdbcError(const QString &sqlState, const QString &message)
+OdbcError::OdbcError(const QString &sqlState, const QString &message, int nativeError)
     : std::runtime_error((sqlState + QStringLiteral(": ") + message).toStdString()),
-      m_sqlState(sqlState), m_message(message)
+      m_sqlState(sqlState), m_message(message), m_nativeError(nativeError)
 {
 }
 
@@ -33,7 +33,7 @@ int ResultSet::indexOf(const QString &name) const
 
 namespace detail {
 
-QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState)
+QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState, int *nativeError)
 {
     QString text;
     for (SQLSMALLINT i = 1;; ++i) {
@@ -47,6 +47,8 @@ QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState)
             break;
         if (i == 1 && sqlState)
             *sqlState = QString::fromLatin1(reinterpret_cast<const char *>(state));
+        if (i == 1 && nativeError)
+            *nativeError = int(native);
         if (!text.isEmpty())
             text += QLatin1Char('\n');
         text += QString::fromUtf8(reinterpret_cast<const char *>(message));
@@ -59,10 +61,11 @@ void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char *w
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
         return;
     QString state = QStringLiteral("HY000");
-    QString text = handle ? diagnostics(handleType, handle, &state) : QString();
+    int native = 0;
+    QString text = handle ? diagnostics(handleType, handle, &state, &native) : QString();
     if (text.isEmpty())
         text = QString::fromLatin1(what) + QStringLiteral(" failed");
-    throw OdbcError(state, text);
+    throw OdbcError(state, text, native);
 }
 
 } // namespace detail
@@ -247,10 +250,12 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
                          SQLSMALLINT(text.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         QString state = QStringLiteral("08001");
-        const QString message = diagnostics(SQL_HANDLE_DBC, dbc, &state);
+        int native = 0;
+        const QString message = diagnostics(SQL_HANDLE_DBC, dbc, &state, &native);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         m_dbc = nullptr;
-        throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message);
+        throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message,
+                        native);
     }
     try {
         // The operator's own statements, each as the settings give it.

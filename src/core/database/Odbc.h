@@ -16,9 +16,12 @@ namespace kestrel::db {
 
 class OdbcError : public std::runtime_error {
 public:
-    OdbcError(const QString &sqlState, const QString &message);
+    OdbcError(const QString &sqlState, const QString &message, int nativeError = 0);
     const QString &sqlState() const { return m_sqlState; }
     const QString &message() const { return m_message; }
+    // The server's own error number (MariaDB's 1213 for a deadlock), 0 when
+    // the failure came from the driver or Kestrel.
+    int nativeError() const { return m_nativeError; }
     // The text of the statement that failed, its "?" not filled in; empty
     // when the failure came before any statement.
     const QString &statement() const { return m_statement; }
@@ -28,6 +31,7 @@ private:
     QString m_sqlState;
     QString m_message;
     QString m_statement;
+    int m_nativeError = 0;
 };
 
 struct Column {
@@ -113,6 +117,9 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     void commit();
+    // Whether commit() went through.
+    bool committed() const { return m_done; }
+    OdbcConnection &connection() const { return m_connection; }
 
 private:
     OdbcConnection &m_connection;

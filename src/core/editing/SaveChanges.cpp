@@ -1,8 +1,10 @@
 #include "core/editing/SaveChanges.h"
 
 #include "core/database/RefusedValue.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/editing/EditCells.h"
 #include "core/shared/Formats.h"
+#include "core/statements/Claims.h"
 #include "core/statements/Sale.h"
 
 #include <QHash>
@@ -173,6 +175,10 @@ bool pickedCustomersExist(db::OdbcConnection &c, const std::vector<const RecordC
             return false;
         }
     }
+    // As a sale does: a cluster then refuses this save or a delete of the
+    // customer on another node, whichever comes second.
+    for (const qint64 id : QSet<qint64>(picked.begin(), picked.end()))
+        sql::claimCustomer(c, db::SqlValue::integer(id));
     return true;
 }
 
@@ -219,14 +225,11 @@ bool writeRecords(db::OdbcConnection &c, const QString &table,
     return true;
 }
 
-} // namespace
-
-SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
+// One try of the save, in the running transaction.
+SaveOutcome trySave(db::OdbcConnection &connection, const ChangeSet &changes,
+                    db::Transaction &transaction)
 {
     SaveOutcome outcome;
-    if (changes.records.empty())
-        return outcome;
-    db::Transaction transaction(connection);
     StoredRecords stored;
     stored.read(connection, changes);
 
@@ -262,6 +265,23 @@ SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes
     for (const auto &[product, delta] : moves)
         connection.execute(sql::moveStock(product, delta));
     transaction.commit();
+    return outcome;
+}
+
+} // namespace
+
+SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
+{
+    SaveOutcome outcome;
+    if (changes.records.empty())
+        return outcome;
+    const bool done = db::runTransaction(connection, [&](db::Transaction &transaction) {
+        outcome = trySave(connection, changes, transaction);
+    });
+    if (!done) {
+        outcome = {};
+        outcome.result = Result::Busy;
+    }
     return outcome;
 }
 

@@ -50,6 +50,7 @@ struct SaveOutcome {
         PickGone,       // a picked customer or product no longer exists: nothing written
         NoQuantity,     // a sale would sell nothing (quantity below one): nothing written
         Refused,        // the server refused a value (SQLSTATE class 22 or 23): nothing written
+        Busy,           // other tills' transactions beat every try: nothing written
     };
     Result result = Result::Saved;
     std::vector<GridCell> conflicts; // Conflict
@@ -62,8 +63,9 @@ struct SaveOutcome {
     QString message;                 // NoQuantity: the sale form's message
 };
 
-// Runs the save on connection; a database failure comes out as the ODBC
-// layer's exception, with everything rolled back.
+// Runs the save on connection, again while another till's transaction beats
+// it (core/database/RetriedTransaction); a database failure comes out as the
+// ODBC layer's exception, with everything rolled back.
 SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes);
 
 // Calls each with the IDs a chunk at a time, as long as statements take them.

@@ -29,6 +29,18 @@ db::SqlValue typedAmount(const QString &typed)
     return amount ? amount->toSql() : db::SqlValue::text(typed);
 }
 
+qint64 insertedId(db::OdbcConnection &connection, const QString &table)
+{
+    const db::ResultSet row =
+        connection.query(db::Statement(QStringLiteral("SELECT ID FROM ") + identifier(table)
+                                       + QStringLiteral(" WHERE ID = LAST_INSERT_ID()")));
+    if (row.isEmpty())
+        throw db::OdbcError(QStringLiteral("40001"),
+                            QStringLiteral("the new row is gone: its transaction was undone"),
+                            1213);
+    return row.rows.front().front().value_or(QString()).toLongLong();
+}
+
 db::Statement highestId(const QString &table)
 {
     return db::Statement(QStringLiteral("SELECT MAX(ID) FROM ") + identifier(table));

@@ -1,9 +1,10 @@
 #pragma once
-// Statements on single records: inserting a new row, the highest ID of a
-// table, deleting a record, and the questions the connection test asks.
+// Statements on single records: inserting a new row and reading the ID it
+// got, the highest ID of a table, deleting a record, and the questions the
+// connection test asks.
 // Table and column names are fixed text of this module; every value is bound.
 
-#include "core/database/Statement.h"
+#include "core/database/Odbc.h"
 
 #include <QStringList>
 #include <array>
@@ -19,6 +20,16 @@ db::Statement insertRow(const QString &table, const QStringList &columns,
 // exact Money it is ("1,2" as 1.20); text that is no amount Kestrel keeps is
 // bound as typed, so the server judges it.
 db::SqlValue typedAmount(const QString &typed);
+
+// The ID the server gave the row this connection inserted last into table,
+// read back from the table inside the running transaction. On a Galera node
+// a statement that reads no table (a bare SELECT LAST_INSERT_ID()) can
+// succeed although the node has just undone the transaction for one from
+// another node; the statements after it would then run in a new transaction
+// and commit half a save. Read through the table, the abort is reported, and
+// a row that is gone all the same is reported as a lost transaction
+// (error 1213), which is tried again.
+qint64 insertedId(db::OdbcConnection &connection, const QString &table);
 
 // "SELECT MAX(ID) FROM `table`": answered from the key's index, whatever
 // the table's size.

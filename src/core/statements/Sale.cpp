@@ -1,8 +1,10 @@
 #include "core/statements/Sale.h"
 
 #include "core/database/RefusedValue.h"
+#include "core/database/RetriedTransaction.h"
 #include "core/shared/FieldText.h"
 #include "core/shared/Formats.h"
+#include "core/statements/Claims.h"
 #include "core/statements/Records.h"
 
 #include <algorithm>
@@ -67,14 +69,18 @@ std::optional<Stop> sendLine(size_t i, const std::function<void()> &statement)
 
 // Sends the sale's statements inside the open transaction, up to the first
 // that cannot be carried out.
-std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale)
+std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale, SaleIds &ids)
 {
-    if (connection.query(lockCustomer(sale.customerId)).isEmpty())
-        return Stop{Stop::Reason::CustomerGone};
+    if (!claimCustomer(connection, idValue(sale.customerId)))
+        return Stop{Stop::Reason::CustomerGone, 0, {}};
     for (size_t i = 0; i < sale.lines.size(); ++i) {
         const SaleLine &line = sale.lines[i];
         if (auto stop = sendLine(i, [&] { connection.execute(insertTurnover(sale, line)); }))
             return stop;
+        if (i == 0)
+            ids.first = insertedId(connection, QStringLiteral("turnover"));
+        if (i + 1 == sale.lines.size())
+            ids.last = insertedId(connection, QStringLiteral("turnover"));
     }
     for (const size_t i : stockOrder(sale)) {
         qint64 lowered = 0;
@@ -82,7 +88,7 @@ std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale)
                 sendLine(i, [&] { lowered = connection.execute(lowerStock(sale.lines[i])); }))
             return stop;
         if (lowered < 1)
-            return Stop{Stop::Reason::StockShort, i};
+            return Stop{Stop::Reason::StockShort, i, {}};
     }
     return std::nullopt;
 }
@@ -212,30 +218,28 @@ db::Statement lowerStock(const SaleLine &line)
         {quantity, idValue(line.productId), quantity});
 }
 
-db::Statement lockCustomer(const QString &customerId)
-{
-    return db::Statement(QStringLiteral("SELECT ID FROM customers WHERE ID = ? LOCK IN SHARE MODE"),
-                         {idValue(customerId)});
-}
-
 db::Statement productStock(const QString &productId)
 {
     return db::Statement(QStringLiteral("SELECT Quantity FROM products WHERE ID = ?"),
                          {idValue(productId)});
 }
 
-std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale)
+std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale, SaleIds *stored)
 {
     std::optional<Stop> stop;
-    {
-        db::Transaction transaction(connection);
-        stop = sendSale(connection, sale);
-        if (!stop) {
+    SaleIds ids;
+    const bool done = db::runTransaction(connection, [&](db::Transaction &transaction) {
+        stop = sendSale(connection, sale, ids);
+        if (!stop)
             transaction.commit();
-            return std::nullopt;
-        }
-    } // rolled back: nothing of the sale stays
-    return refusal(connection, sale, *stop);
+    }); // a refused sale is rolled back: nothing of it stays
+    if (!done)
+        return db::OtherTillsText;
+    if (stop)
+        return refusal(connection, sale, *stop);
+    if (stored)
+        *stored = ids;
+    return std::nullopt;
 }
 
 } // namespace kestrel::sql

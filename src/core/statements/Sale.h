@@ -3,8 +3,9 @@
 // lowering its product's stock, all of it in one transaction. A line lowers
 // the stock only where enough is left, so two lines of one product, or
 // another till selling meanwhile, can never take the stock below zero; a
-// customer or product deleted since it was picked stops the sale too. Either
-// every line is stored with its stock change, or nothing is.
+// customer or product deleted since it was picked stops the sale too, on a
+// cluster's other nodes as well (core/statements/Claims.h). Either every line
+// is stored with its stock change, or nothing is.
 
 #include "core/database/Odbc.h"
 #include "core/shared/Money.h"
@@ -71,16 +72,24 @@ db::Statement insertTurnover(const Sale &sale, const SaleLine &line);
 // Lowers the line's product by its quantity where that much is left: it
 // matches no row when the stock is short or the product is gone.
 db::Statement lowerStock(const SaleLine &line);
-// Finds the customer and keeps it from being deleted until the sale ends.
-db::Statement lockCustomer(const QString &customerId);
 // The quantity in store of one product.
 db::Statement productStock(const QString &productId);
 
-// Stores the sale in one transaction on connection. Returns nullopt when
-// every line is stored, or the message saying why the sale was refused (a
-// customer or product gone, a line above the stock, a value the server
-// would not take) with nothing stored. Any other database failure throws,
-// with nothing stored either.
-std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale);
+// The IDs the server gave a stored sale's first and last turnover rows; on a
+// cluster they are not consecutive.
+struct SaleIds {
+    qint64 first = 0;
+    qint64 last = 0;
+};
+
+// Stores the sale in one transaction on connection (core/database/
+// RetriedTransaction: run again while another till's transaction beats it).
+// Returns nullopt when every line is stored, with the rows' IDs in stored
+// if given; or the message saying why the sale was refused (a customer or
+// product gone, a line above the stock, a value the server would not take,
+// other tills busy with the same records try after try) with nothing
+// stored. Any other database failure throws, with nothing stored either.
+std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale,
+                                 SaleIds *stored = nullptr);
 
 } // namespace kestrel::sql

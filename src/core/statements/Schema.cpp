@@ -28,4 +28,17 @@ QList<TableStatement> schemaStatements()
     return statements;
 }
 
+void createTable(db::OdbcConnection &connection, const TableStatement &table)
+{
+    connection.execute(table.statement);
+    for (const db::Statement &index : table.indexes)
+        connection.execute(index);
+}
+
+void createTables(db::OdbcConnection &connection)
+{
+    for (const TableStatement &table : schemaStatements())
+        createTable(connection, table);
+}
+
 } // namespace kestrel::sql

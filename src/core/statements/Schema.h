@@ -3,7 +3,7 @@
 // sent, each with the indexes that follow it. They live in
 // resources/schema.sql, which the set-up script sends too.
 
-#include "core/database/Statement.h"
+#include "core/database/Odbc.h"
 
 #include <QList>
 
@@ -17,5 +17,10 @@ struct TableStatement {
 };
 
 QList<TableStatement> schemaStatements();
+
+// Sends a table's CREATE TABLE, then its indexes.
+void createTable(db::OdbcConnection &connection, const TableStatement &table);
+// Creates the four tables with their indexes, in order.
+void createTables(db::OdbcConnection &connection);
 
 } // namespace kestrel::sql
