@@ -266,6 +266,33 @@ private slots:
         QCOMPARE(stocks(), QStringLiteral("8|27|3|0"));
     }
 
+    // The ID on show is the one the sale's first row gets when it is saved,
+    // after a refused sale or one failed halfway used IDs up.
+    void theIdShownIsTheOneTheSaleGets_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("putRight");
+        QTest::newRow("refused") << "UPDATE products SET Quantity = 1 WHERE ID = 3"
+                                 << "UPDATE products SET Quantity = 5 WHERE ID = 3";
+        QTest::newRow("failed halfway")
+            << "ALTER TABLE turnover ADD CONSTRAINT no_sugar CHECK (ProductID <> 3)"
+            << "ALTER TABLE turnover DROP CONSTRAINT no_sugar";
+    }
+    void theIdShownIsTheOneTheSaleGets()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, putRight);
+        KESTREL_CHECK(enterSale({"1:4", "2:3", "3:2"}));
+        exec(meanwhile);
+        save();
+        QCOMPARE(run->messages->texts().size(), 1);
+        const QString shown = control<QLineEdit>(form(), "txt_ID")->text();
+        exec(putRight);
+        save();
+        QVERIFY(!form());
+        QCOMPARE(scalar("SELECT MIN(ID) FROM turnover").value_or(QString()), shown);
+    }
+
     // Another till holds the last unit of sugar in its open sale; this sale
     // waits for it, then finds nothing left.
     void twoTillsRaceForTheLastUnit()
@@ -366,9 +393,10 @@ private slots:
         QCOMPARE(prompt() == nullptr, !second.isEmpty());
     }
 
-    // The prompt answers for its own line only: Cancel takes that line, a
-    // second pick settles an open prompt as Cancel would, and a prompt
-    // whose line was removed closes rather than write into another.
+    // The prompt answers for one line: Cancel takes that line; a second
+    // pick while it is open moves it to the new line with what was typed,
+    // the earlier line keeping its 0; a prompt whose line was removed
+    // closes rather than write into another.
     void thePromptKeepsToItsLine()
     {
         KESTREL_CHECK(enterSale({"1:2"}));
@@ -379,16 +407,22 @@ private slots:
         QCOMPARE(column(products(), 2), QStringLiteral("2"));
 
         KESTREL_CHECK(pick("cmd_AddProduct", 2));
+        QTest::keyClicks(QApplication::focusWidget(), "4");
         KESTREL_CHECK(pick("cmd_AddProduct", 3));
         QCOMPARE(prompt()->windowTitle(), QStringLiteral("Product Quantity ID: 3"));
-        KESTREL_CHECK(answer("4"));
-        QCOMPARE(column(products(), 0), QStringLiteral("1|3"));
-        QCOMPARE(column(products(), 2), QStringLiteral("2|4"));
+        QCOMPARE(control<QLineEdit>(prompt(), "txt_Quantity")->text(), QStringLiteral("4"));
+        QCOMPARE(column(products(), 0), QStringLiteral("1|2|3"));
+        QCOMPARE(column(products(), 2), QStringLiteral("2|0|0"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        settle();
+        QVERIFY(!prompt());
+        QCOMPARE(column(products(), 2), QStringLiteral("2|0|4"));
 
         KESTREL_CHECK(pick("cmd_AddProduct", 2));
         click(form(), "cmd_RemoveProduct");
         QVERIFY(!prompt());
-        QCOMPARE(column(products(), 2), QStringLiteral("2|4"));
+        QCOMPARE(column(products(), 2), QStringLiteral("2|0|4"));
 
         click(form(), "cmd_Reset");
         KESTREL_CHECK(pick("cmd_AddProduct", 2));
