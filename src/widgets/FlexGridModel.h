@@ -13,6 +13,12 @@
 
 namespace kestrel {
 
+// The text colour for a cell of colour background: black or white,
+// whichever contrasts more. A tinted cell keeps its text readable whatever
+// the palette (a dark one writes near-white text); either of the two
+// contrasts with any colour at a ratio of 4.5 or more.
+QColor textColorOn(const QColor &background);
+
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
