@@ -12,11 +12,13 @@
 #include "support/TestSupport.h"
 #include "widgets/FlexGrid.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace M = mdl_Variables_Functions;
@@ -78,7 +80,7 @@ private:
     {
         test::trigger(app->main.get(), command);
         QMdiSubWindow *sub = app->main->mdiArea()->activeSubWindow();
-        return sub ? sub->widget() : nullptr;
+        return FormHost::formOf(sub);
     }
 
     // Steps parted by "|": "control:keys" types the keys into the control
@@ -243,12 +245,12 @@ private slots:
         test::click(form, "cmd_Find");
         QCOMPARE(messages(), QStringList{message});
         QVERIFY(!grid());
-        QVERIFY(!FormHost::isClosing(form->parentWidget()));
+        QVERIFY(!FormHost::isClosing(FormHost::subWindowOf(form)));
         QCOMPARE(ticked(), before);
     }
 
-    // Typed into a ticked box: what it shows and how often it beeped. Enter
-    // in a numeric box is silent and presses nothing; Esc closes the form.
+    // Typed into a ticked box: what it shows and how often it beeped; Esc
+    // closes the form.
     void keysAndLimits_data()
     {
         QTest::addColumn<QString>("command");
@@ -265,12 +267,12 @@ private slots:
             {"mnu_ECity", "txt_CountryCode", "HUNG", "HUN", 0},
             {"mnu_ECustomer", "txt_Telephone", "+36 1", "361", 2},
             {"mnu_ECustomer", "txt_City", "BUDA", "BUD", 0},
-            {"mnu_ECustomer", "txt_PersonalIDNo", "1-2\n", "12", 1},
+            {"mnu_ECustomer", "txt_PersonalIDNo", "1-2", "12", 1},
             {"mnu_EProduct", "txt_ID", "1,2", "12", 1},
-            {"mnu_EProduct", "txt_Price", "1,5\n", "1,5", 0},
+            {"mnu_EProduct", "txt_Price", "1,5", "1,5", 0},
             {"mnu_EProduct", "txt_BarCode", "5x9", "59", 1},
             {"mnu_ETransaction", "txt_Quantity", "3,0", "30", 1},
-            {"mnu_ETransaction", "txt_PricewTax", "3,54\n", "3,54", 0},
+            {"mnu_ETransaction", "txt_PricewTax", "3,54", "3,54", 0},
         };
         for (const auto &r : rows)
             QTest::addRow("%s shows %s", r.box, r.shown)
@@ -292,6 +294,70 @@ private slots:
         test::type(control(form, box), "\x1b");
         test::settle();
         QVERIFY(app->main->mdiArea()->subWindowList().isEmpty());
+    }
+
+    // Enter on a criterion (its box, list, calendar or tick) finds as Find
+    // does; in Product in Store it runs the report.
+    void enterOnACriterionFinds_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("steps"); // ending in Enter
+        QTest::addColumn<QString>("ids");
+        QTest::newRow("a text box") << "mnu_ECity"
+                                    << "chk_FullName: |txt_FullName:Harare\n"
+                                    << "2";
+        QTest::newRow("a numeric box") << "mnu_ECustomer"
+                                       << "chk_ID: |txt_ID:16\n"
+                                       << "16";
+        QTest::newRow("a list") << "mnu_EProduct"
+                                << "chk_UM: |cmb_UM:Kg\n"
+                                << "12";
+        QTest::newRow("a calendar") << "mnu_ETransaction"
+                                    << "chk_ID: |txt_ID:21|mntvw_Date:\n"
+                                    << "21";
+        QTest::newRow("a tick") << "mnu_ECity"
+                                << "chk_Acronym: |txt_Acronym:HAR|chk_Acronym:\n"
+                                << "2";
+        QTest::newRow("Product in Store") << "mnu_ProdStore"
+                                          << "chk_ID: |txt_ID:11\n"
+                                          << "11";
+    }
+    void enterOnACriterionFinds()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, steps);
+        QFETCH(QString, ids);
+        follow(open(command), steps);
+        QVERIFY2(messages().isEmpty(), qPrintable(messages().join('\n')));
+        if (command == "mnu_ProdStore") {
+            auto *list = app->main->findForm<Frm_QueryResults>();
+            QVERIFY(list);
+            QCOMPARE(column(list->fxg_QueryResult, 1), ids);
+        } else {
+            QVERIFY(grid());
+            QCOMPARE(column(grid()->fxg_QueryResult, 1), ids);
+        }
+    }
+
+    // A screen reader tells every field of the criteria by a name of its own.
+    void everyFieldHasANameOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *command :
+             {"mnu_ECity", "mnu_ECustomer", "mnu_EProduct", "mnu_ETransaction", "mnu_ProdStore"})
+            QTest::newRow(command) << command;
+    }
+    void everyFieldHasANameOfItsOwn()
+    {
+        QFETCH(QString, command);
+        QWidget *form = open(command);
+        QStringList names;
+        for (QWidget *field :
+             form->findChildren<QWidget *>(QRegularExpression(QStringLiteral("^(txt|cmb|mntvw)_"))))
+            names.append(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name));
+        QVERIFY(names.size() >= 5);
+        QVERIFY2(!names.contains(QString()), qPrintable(names.join('|')));
+        QCOMPARE(names.removeDuplicates(), 0);
     }
 
     // A calendar and a box of several lines leave Esc to the form too.

@@ -163,13 +163,14 @@ private slots:
         settle();
         QMdiSubWindow *sub = run->main->mdiArea()->activeSubWindow();
         QVERIFY(sub);
-        QCOMPARE(sub->widget()->windowTitle(), caption);
-        QWidget *first = control(sub->widget(), focus);
+        QWidget *form = FormHost::formOf(sub);
+        QCOMPARE(form->windowTitle(), caption);
+        QWidget *first = control(form, focus);
         QVERIFY(first == QApplication::focusWidget()
                 || first->isAncestorOf(QApplication::focusWidget()));
         if (auto *option = qobject_cast<QRadioButton *>(first))
             QVERIFY(option->isChecked());
-        for (auto *calendar : sub->widget()->findChildren<QCalendarWidget *>())
+        for (auto *calendar : form->findChildren<QCalendarWidget *>())
             QCOMPARE(calendar->selectedDate(), QDate::currentDate());
     }
 

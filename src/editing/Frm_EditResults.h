@@ -83,6 +83,10 @@ private:
     void showChanges();
     void saveChanges();
     void Form_Resize();
+    // True when nothing the operator changed is left unsaved, or they
+    // answer that the window may close all the same.
+    bool mayClose();
+    void closeAfterFailure();
     // The least size at which frame, grid, legends and buttons all show.
     QSize smallestSize() const;
 
@@ -95,6 +99,7 @@ private:
     mdl_Variables_Functions::ColumnTable m_columns;
     int m_dataColumns = 0;
     bool m_joined = false;
+    bool m_failed = false;
     // Frame size in twips, kept below the window's minimum size.
     int m_frameWidth = 0;
     int m_frameHeight = 0;

@@ -4,6 +4,7 @@
 // form that fails while loading can close itself at once.
 
 #include <QWidget>
+#include <functional>
 
 class QAbstractButton;
 
@@ -26,6 +27,11 @@ public:
 protected:
     // Lets Esc anywhere in the form press its Cancel button.
     void answerEscapeWith(QAbstractButton *cancel);
+    // Lets Esc anywhere in the form run action.
+    void answerEscapeWith(std::function<void()> action);
+    // Lets Enter in any of inputs (anywhere inside one: a calendar's days)
+    // press button, as if the operator had tabbed to it.
+    void answerEnterWith(QAbstractButton *button, const QList<QWidget *> &inputs);
 };
 
 } // namespace kestrel
