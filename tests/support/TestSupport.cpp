@@ -25,7 +25,7 @@ bool RunningMainWindow::show()
 
 void RunningMainWindow::reset()
 {
-    main->mdiArea()->closeAllSubWindows();
+    main->closeAllForms();
     settle();
     resetTables();
     messages.reset(); // its service must go back before the new one comes

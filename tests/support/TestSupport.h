@@ -50,7 +50,8 @@ void click(QWidget *form, const QString &button);
 
 // Key by key, press and release, so the key filters and the key-release
 // handlers see what they would see; characters beyond ASCII included. "\n"
-// is Return, "\t" Tab, "\x1b" Esc.
+// is Return, "\t" Tab, "\x1b" Esc. Every key goes to box, even after a Tab
+// has moved the focus on.
 void type(QWidget *box, const QString &text);
 
 // The texts of a grid column from row 1 down, joined by "|".
