@@ -96,24 +96,6 @@ private:
         }
     }
 
-    // Tab from wherever the focus is until it reaches target.
-    void tabTo(QWidget *target)
-    {
-        for (int i = 0; i < 40 && QApplication::focusWidget() != target; ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), target);
-    }
-
-    void pickRow(int row)
-    {
-        auto *chooser = app->main->findForm<Frm_QueryResults>();
-        QVERIFY(chooser);
-        for (int i = 1; i < row; ++i)
-            QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Down);
-        QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Return);
-        test::settle();
-    }
-
     // The edit grid is open on these rows and columns, the form that
     // opened it gone (others may stay open).
     void verifyGrid(const QString &ids, const QString &columns, int windows = 1)
@@ -296,49 +278,6 @@ private slots:
         QVERIFY(app->main->mdiArea()->subWindowList().isEmpty());
     }
 
-    // Enter on a criterion (its box, list, calendar or tick) finds as Find
-    // does; in Product in Store it runs the report.
-    void enterOnACriterionFinds_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("steps"); // ending in Enter
-        QTest::addColumn<QString>("ids");
-        QTest::newRow("a text box") << "mnu_ECity"
-                                    << "chk_FullName: |txt_FullName:Harare\n"
-                                    << "2";
-        QTest::newRow("a numeric box") << "mnu_ECustomer"
-                                       << "chk_ID: |txt_ID:16\n"
-                                       << "16";
-        QTest::newRow("a list") << "mnu_EProduct"
-                                << "chk_UM: |cmb_UM:Kg\n"
-                                << "12";
-        QTest::newRow("a calendar") << "mnu_ETransaction"
-                                    << "chk_ID: |txt_ID:21|mntvw_Date:\n"
-                                    << "21";
-        QTest::newRow("a tick") << "mnu_ECity"
-                                << "chk_Acronym: |txt_Acronym:HAR|chk_Acronym:\n"
-                                << "2";
-        QTest::newRow("Product in Store") << "mnu_ProdStore"
-                                          << "chk_ID: |txt_ID:11\n"
-                                          << "11";
-    }
-    void enterOnACriterionFinds()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, steps);
-        QFETCH(QString, ids);
-        follow(open(command), steps);
-        QVERIFY2(messages().isEmpty(), qPrintable(messages().join('\n')));
-        if (command == "mnu_ProdStore") {
-            auto *list = app->main->findForm<Frm_QueryResults>();
-            QVERIFY(list);
-            QCOMPARE(column(list->fxg_QueryResult, 1), ids);
-        } else {
-            QVERIFY(grid());
-            QCOMPARE(column(grid()->fxg_QueryResult, 1), ids);
-        }
-    }
-
     // A screen reader tells every field of the criteria by a name of its own.
     void everyFieldHasANameOfItsOwn_data()
     {
@@ -407,6 +346,16 @@ private slots:
              "chk_PricewTax: |txt_PricewTax:14,75|chk_Quantity: |txt_Quantity:1|cmd_Find", "24",
              SalesColumns},
             {"every sale", "mnu_ETransaction", "cmd_ShowAll", "21|22|23|24", SalesColumns},
+            // Enter on a criterion finds, wherever on it the keys are.
+            {"Enter in a box", "mnu_ECity", "chk_FullName: |txt_FullName:Harare\n", "2",
+             CityColumns},
+            {"Enter in a numeric box", "mnu_ECustomer", "chk_ID: |txt_ID:16\n", "16",
+             CustomerColumns},
+            {"Enter in a list", "mnu_EProduct", "chk_UM: |cmb_UM:Kg\n", "12", ProductColumns},
+            {"Enter in a calendar", "mnu_ETransaction", "chk_ID: |txt_ID:21|mntvw_Date:\n", "21",
+             SalesColumns},
+            {"Enter on a tick", "mnu_ECity", "chk_Acronym: |txt_Acronym:HAR|chk_Acronym:\n", "2",
+             CityColumns},
         };
         for (const auto &r : rows)
             QTest::newRow(r.name) << r.command << r.steps << r.ids << r.columns;
@@ -458,7 +407,7 @@ private slots:
         QFETCH(QString, ids);
         QWidget *form = open("mnu_ETransaction");
         follow(form, button);
-        KESTREL_CHECK(pickRow(row));
+        KESTREL_CHECK(test::pickRow(row));
         auto *text = control<QLineEdit>(form, box);
         QCOMPARE(text->text(), shown);
         QVERIFY(text->hasFocus());
@@ -477,7 +426,7 @@ private slots:
     {
         QWidget *form = open("mnu_ETransaction");
         follow(form, "cmd_PickCust");
-        KESTREL_CHECK(pickRow(2));
+        KESTREL_CHECK(test::pickRow(2));
         follow(form, "cmd_PickProd");
         QVERIFY(control<QCheckBox>(form, "chk_ProductID")->isChecked());
         QVERIFY(app->main->findForm<Frm_QueryResults>());
@@ -508,35 +457,6 @@ private slots:
         QVERIFY(!grid());
         follow(product, "chk_ID: |txt_ID:13|cmd_Find");
         KESTREL_CHECK(verifyGrid("13", ProductColumns, 2));
-    }
-
-    // Shift+F3, tick and fill in the surname, Find; then a first name
-    // changed in the grid and saved: no mouse anywhere.
-    void customerFoundAndEditedWithTheKeyboardAlone()
-    {
-        QTest::keyClick(app->main.get(), Qt::Key_F3, Qt::ShiftModifier);
-        test::settle();
-        auto *form = app->main->findForm<Frm_EditCustomer>();
-        QVERIFY(form);
-        QCOMPARE(QApplication::focusWidget(), control(form, "chk_ID"));
-        KESTREL_CHECK(tabTo(control(form, "chk_SurName")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        test::type(QApplication::focusWidget(), "Lee");
-        KESTREL_CHECK(tabTo(control(form, "cmd_Find")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        test::settle();
-        QVERIFY(grid());
-        QCOMPARE(column(grid()->fxg_QueryResult, 1), QStringLiteral("16"));
-        // The grid has the keys, on the first name.
-        QCOMPARE(QApplication::focusWidget(), grid()->fxg_QueryResult);
-        QTest::keyClick(grid()->fxg_QueryResult, Qt::Key_Return);
-        test::type(QApplication::focusWidget(), "a\n");
-        KESTREL_CHECK(tabTo(grid()->cmd_Save));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QCOMPARE(messages(), QStringList{"Changes have Saved!"});
-        QCOMPARE(test::scalar("SELECT FirstName FROM customers WHERE ID = 16").value_or(""),
-                 QStringLiteral("Anna"));
     }
 };
 

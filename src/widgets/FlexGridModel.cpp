@@ -7,8 +7,7 @@ namespace kestrel {
 
 namespace {
 
-// Relative luminance, as the contrast ratio of accessibility guidelines
-// measures it.
+// Relative luminance, as the contrast ratio measures it.
 double luminance(const QColor &color)
 {
     const auto linear = [](double channel) {
@@ -20,12 +19,16 @@ double luminance(const QColor &color)
 
 } // namespace
 
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 QColor textColorOn(const QColor &background)
 {
-    const double l = luminance(background);
-    const double onBlack = (l + 0.05) / 0.05;
-    const double onWhite = 1.05 / (l + 0.05);
-    return onBlack >= onWhite ? QColor(Qt::black) : QColor(Qt::white);
+    const QColor black(Qt::black), white(Qt::white);
+    return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
 }
 
 FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)

@@ -54,6 +54,20 @@ void click(QWidget *form, const QString &button);
 // has moved the focus on.
 void type(QWidget *box, const QString &text);
 
+// Keys where the operator's focus is, as on X11: press one key (with
+// modifiers) at the focused control, or in the active window when no
+// control has the keys; keys() types one key after the other wherever each
+// one takes the focus (" " Space, "\t" Tab, "\n" Enter, "\x1b" Esc). A
+// dialog the key opened has closed when it returns; press() then waits for
+// X11 to make the main window active again.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void keys(const QString &text);
+// The object name of the control with the keys; Tab until it is name.
+QString focusName();
+void tabTo(const QString &name);
+// Picks row of the open chooser with the arrows and Enter; the chooser goes.
+void pickRow(int row);
+
 // The texts of a grid column from row 1 down, joined by "|".
 QString column(const FlexGrid *grid, int col);
 
