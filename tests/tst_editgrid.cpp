@@ -163,19 +163,6 @@ private:
         test::click(window(), "cmd_Save");
     }
 
-    // Picks the chooser's row with Enter, as the operator does.
-    void pickRow(int r)
-    {
-        auto *chooser = app->main->findForm<Frm_QueryResults>();
-        QVERIFY(chooser);
-        FlexGrid *list = chooser->fxg_QueryResult;
-        list->setFocus();
-        for (int i = 1; i < r; ++i)
-            QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Return);
-        test::settle();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -739,7 +726,7 @@ private slots:
                  QStringLiteral("Pick Customer"));
         // Editing another cell meanwhile does not move the pick.
         test::type(openEditor(3, 5), "\x1b");
-        KESTREL_CHECK(pickRow(3)); // Cid Day, 18
+        KESTREL_CHECK(test::pickRow(3)); // Cid Day, 18
         QCOMPARE(grid()->TextMatrix(2, 2) + ' ' + grid()->TextMatrix(2, 3),
                  QStringLiteral("Cid Day"));
         save();
@@ -762,10 +749,10 @@ private slots:
         // Sale 21 changes product and customer: both IDs are written, and
         // product 11 gets its 5 back while 13 gives 5.
         test::type(openEditor(1, 9), "\n");
-        KESTREL_CHECK(pickRow(3)); // Sugar, 13
+        KESTREL_CHECK(test::pickRow(3)); // Sugar, 13
         QCOMPARE(grid()->TextMatrix(1, 6), QStringLiteral("Boxes"));
         test::type(openEditor(1, 2), "\n");
-        KESTREL_CHECK(pickRow(2)); // Bob Kay, 17
+        KESTREL_CHECK(test::pickRow(2)); // Bob Kay, 17
         // Sale 22 sells 3 more of product 12.
         editCell(2, 5, "\b5");
         save();

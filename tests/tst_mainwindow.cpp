@@ -13,9 +13,10 @@
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
-#include <QMenu>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcutEvent>
 #include <QTest>
 #include <QToolBar>
@@ -99,6 +100,8 @@ private slots:
     void toolbarDispatch();
     void insertPanelFollowsTheKey();
     void tilingAndCascade();
+    void buttonsStayReachable_data();
+    void buttonsStayReachable();
     void exitClosesEveryChild();
     void aboutShowsWhereTheLogIs();
 
@@ -167,7 +170,8 @@ void TestMainWindow::menus_data()
                                              "Top 5 Products|Ctrl+F",
                                              "Change All Product's Price|Ctrl+F12"};
     QTest::newRow("Setup") << "mnu_Setup" << QStringList{"Connection Settings|Ctrl+W"};
-    QTest::newRow("Window") << "mnu_Window" << QStringList{"Cascade|Ctrl+K", "Tile>"};
+    QTest::newRow("Window") << "mnu_Window"
+                            << QStringList{"Cascade|Ctrl+K", "Tile>", "|", "Close|Ctrl+F4"};
     QTest::newRow("Tile") << "mnu_WindTile"
                           << QStringList{"Horizontally|Ctrl+H", "Vertically|Ctrl+M"};
     QTest::newRow("Help") << "mnu_Help" << QStringList{"About Kestrel|"};
@@ -225,12 +229,12 @@ void TestMainWindow::shortcutsReachTheMainWindowWhateverIsOpen()
     else
         m_run->main->mnu_DCity_Click();
     if (open == "maximised")
-        form->parentWidget()->showMaximized();
+        FormHost::subWindowOf(form)->showMaximized();
     if (!focus.isEmpty())
         test::control(form, focus)->setFocus();
     QVERIFY(!m_run->main->mdiArea()->subWindowList().isEmpty());
     ShortcutCatcher catcher(m_run->main.get());
-    QCOMPARE(catcher.missedKeys(), missed);
+    QCOMPARE(catcher.missedKeys().join(' '), missed.join(' '));
     QCOMPARE(m_run->messages->beeps, 0);
 }
 
@@ -242,8 +246,7 @@ void TestMainWindow::ctrlWOpensTheSettingsFromAForm()
     postalCode->setFocus();
     QTest::keyClick(postalCode, Qt::Key_W, Qt::ControlModifier);
     QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
-    QCOMPARE(m_run->main->mdiArea()->activeSubWindow()->widget(),
-             m_run->main->findForm<Frm_ConnectionSettings>());
+    QCOMPARE(m_run->main->activeForm(), m_run->main->findForm<Frm_ConnectionSettings>());
 }
 
 // Any window closes from the keyboard, those without a button of their own
@@ -261,7 +264,7 @@ void TestMainWindow::ctrlF4ClosesTheActiveForm()
     test::trigger(m_run->main.get(), command);
     QMdiSubWindow *sub = m_run->main->mdiArea()->activeSubWindow();
     QVERIFY(sub);
-    const QPointer<QWidget> form = sub->widget();
+    const QPointer<QWidget> form = FormHost::formOf(sub);
     QVERIFY(QApplication::focusWidget() && sub->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
     test::settle();
@@ -286,7 +289,7 @@ void TestMainWindow::formsStayTidyMaximised()
     test::trigger(m_run->main.get(), command);
     QMdiSubWindow *sub = m_run->main->mdiArea()->activeSubWindow();
     QVERIFY(sub);
-    QWidget *form = sub->widget();
+    QWidget *form = FormHost::formOf(sub);
     const auto rowsSpan = [form] {
         int top = INT_MAX, bottom = 0;
         for (const QLineEdit *box : form->findChildren<QLineEdit *>()) {
@@ -301,9 +304,10 @@ void TestMainWindow::formsStayTidyMaximised()
     sub->showMaximized();
     QTRY_VERIFY(sub->isMaximized());
     QCOMPARE_GT(sub->width(), 2 * natural.width());
-    QCOMPARE(form->pos(), sub->contentsRect().topLeft());
-    QCOMPARE_LE(form->width(), natural.width() * 3 / 2);
-    QCOMPARE_LE(form->height(), natural.height() * 3 / 2);
+    QCOMPARE(form->mapTo(sub, QPoint()), sub->contentsRect().topLeft());
+    const QSize most = natural * 3 / 2;
+    QCOMPARE_LE(form->width(), most.width());
+    QCOMPARE_LE(form->height(), most.height());
     QCOMPARE_LE(rowsSpan(), span * 3 / 2);
 }
 
@@ -393,22 +397,9 @@ void TestMainWindow::tilingAndCascade()
     m_run->main->mnu_WindVert_Click();
     QCOMPARE(windows[0]->geometry(), QRect(0, 0, w, h));
 
-    // Bands narrower than a form leave it its room rather than squeeze it.
-    m_run->main->resize(700, 420);
-    m_run->main->showForm<Frm_AddCustomer>();
-    m_run->main->mnu_WindHori_Click();
-    for (QMdiSubWindow *sub : m_run->main->mdiArea()->subWindowList()) {
-        const QSize needed = sub->widget()->minimumSizeHint();
-        QVERIFY2(sub->widget()->width() >= needed.width() && sub->widget()->height() >= needed.height(),
-                 qPrintable(sub->widget()->objectName()));
-    }
-    m_run->main->closeForm<Frm_AddCustomer>();
-    test::settle();
-    m_run->main->resize(1000, 700);
-
+    windows[1]->showNormal();
     // Cascade steps every window down and right of the one before it, from
     // wherever they stood.
-    windows[1]->showNormal();
     for (QMdiSubWindow *sub : windows)
         sub->move(40, 40);
     m_run->main->mnu_WindCascade_Click();
@@ -416,6 +407,45 @@ void TestMainWindow::tilingAndCascade()
                  second = windows[1]->geometry().topLeft();
     QCOMPARE(first, QPoint(0, 0));
     QVERIFY(second.x() > first.x() && second.y() > first.y());
+}
+
+// Windows too small for their forms (tiled, or in a small main window)
+// never squeeze a form nor cut off its buttons: the form scrolls, and Tab
+// brings each button into sight inside the area.
+void TestMainWindow::buttonsStayReachable_data()
+{
+    QTest::addColumn<QSize>("mainSize");
+    QTest::addColumn<int>("tileKey"); // 0: the windows stay as they opened
+    QTest::newRow("tiled in bands, Ctrl+H") << QSize(800, 480) << int(Qt::Key_H);
+    QTest::newRow("tiled side by side, Ctrl+M") << QSize(800, 480) << int(Qt::Key_M);
+    QTest::newRow("a main window of 640 pixels") << QSize(640, 480) << 0;
+}
+
+void TestMainWindow::buttonsStayReachable()
+{
+    QFETCH(QSize, mainSize);
+    QFETCH(int, tileKey);
+    for (const char *command : {"mnu_AddCustomer", "mnu_ECustomer", "mnu_ETransaction"})
+        test::trigger(m_run->main.get(), command);
+    m_run->main->resize(mainSize);
+    test::settle();
+    if (tileKey)
+        test::press(tileKey, Qt::ControlModifier);
+    QWidget *area = m_run->main->mdiArea()->viewport();
+    for (QMdiSubWindow *sub : m_run->main->mdiArea()->subWindowList()) {
+        KForm *form = FormHost::formOf(sub);
+        QVERIFY(form->width() >= form->minimumSizeHint().width()
+                && form->height() >= form->minimumSizeHint().height());
+        for (QPushButton *button : form->findChildren<QPushButton *>()) {
+            if (!button->isVisibleTo(form))
+                continue;
+            m_run->main->mdiArea()->setActiveSubWindow(sub);
+            KESTREL_CHECK(test::tabTo(button->objectName()));
+            const QRect shown(button->mapTo(area, QPoint()), button->size());
+            QVERIFY2(area->rect().contains(shown) && sub->geometry().contains(shown),
+                     qPrintable(form->objectName() + ' ' + button->objectName()));
+        }
+    }
 }
 
 void TestMainWindow::exitClosesEveryChild()

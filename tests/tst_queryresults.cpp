@@ -192,7 +192,8 @@ private slots:
         for (const QString &fraction : fractions)
             sum += std::max(fraction.toDouble(), 0.0);
         for (const QSize size : {QSize(600, 300), QSize(1000, 500)}) {
-            form->parentWidget()->resize(size + (form->parentWidget()->size() - form->size()));
+            QMdiSubWindow *sub = FormHost::subWindowOf(form);
+            sub->resize(size + (sub->size() - form->size()));
             QCOMPARE(form->size(), size);
             // Frame and grid each leave 16 pixels of the width to their margins.
             QCOMPARE(form->frm_QueryResult->width(), size.width() - 16);

@@ -45,13 +45,6 @@ void addSales()
          "(6, 9, 1, 2.5, 2.95, '2008-03-06', 2)");
 }
 
-// The focused control, where a key goes.
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    settle();
-}
-
 QString prices()
 {
     return scalar("SELECT GROUP_CONCAT(FORMAT(Price, 2, 'en_US') ORDER BY ID SEPARATOR '|') "
@@ -163,13 +156,14 @@ private slots:
         settle();
         QMdiSubWindow *sub = run->main->mdiArea()->activeSubWindow();
         QVERIFY(sub);
-        QCOMPARE(sub->widget()->windowTitle(), caption);
-        QWidget *first = control(sub->widget(), focus);
+        QWidget *form = FormHost::formOf(sub);
+        QCOMPARE(form->windowTitle(), caption);
+        QWidget *first = control(form, focus);
         QVERIFY(first == QApplication::focusWidget()
                 || first->isAncestorOf(QApplication::focusWidget()));
         if (auto *option = qobject_cast<QRadioButton *>(first))
             QVERIFY(option->isChecked());
-        for (auto *calendar : sub->widget()->findChildren<QCalendarWidget *>())
+        for (auto *calendar : form->findChildren<QCalendarWidget *>())
             QCOMPARE(calendar->selectedDate(), QDate::currentDate());
     }
 
@@ -264,8 +258,8 @@ private slots:
         QTest::newRow("a quote is text")
             << QStringList{"chk_Description", "txt_Description=O'Brien's tea"} << march
             << "Product in Store: 2";
-        QTest::newRow("digits only in the ID")
-            << QStringList{"chk_ID", "txt_ID=1a2"} << march << "Product in Store: 12";
+        QTest::newRow("digits only in the ID, Enter in the box")
+            << QStringList{"chk_ID", "txt_ID=1a2\n"} << march << "Product in Store: 12";
         QTest::newRow("bar code and description together")
             << QStringList{"chk_BarCode", "txt_BarCode=599", "chk_Description",
                            "txt_Description=Milk"}
@@ -292,13 +286,15 @@ private slots:
                 type(control(form, key.section('=', 0, 0)), key.section('=', 1));
             }
         }
-        control(form, "cmd_OK")->setFocus();
-        press(Qt::Key_Return);
+        if (run->main->findForm<Frm_QueryProductStore>()) { // Enter in a box ran it already
+            control(form, "cmd_OK")->setFocus();
+            press(Qt::Key_Return);
+        }
         const bool refused = outcome.endsWith('!');
         QCOMPARE(run->messages->texts(), refused ? QStringList{outcome} : QStringList{});
         QCOMPARE(run->main->findForm<Frm_QueryProductStore>() != nullptr, refused);
         QCOMPARE(shown(), refused ? QStringLiteral("no results") : outcome);
-        QCOMPARE(run->messages->beeps, keys.contains("txt_ID=1a2") ? 1 : 0);
+        QCOMPARE(run->messages->beeps, keys.contains("txt_ID=1a2\n") ? 1 : 0);
     }
 
     void productStoreResetAndEscape()

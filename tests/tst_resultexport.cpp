@@ -69,7 +69,9 @@ template <class T> Hands::Find shown()
 {
     return [] {
         QWidget *top = QApplication::activePopupWidget();
-        if (!top)
+        // A dialog takes keys once X11 has made it the active window: keys
+        // sent before then go astray (the file dialog's Enter does nothing).
+        if (!top && QApplication::activeModalWidget() == QApplication::activeWindow())
             top = QApplication::activeModalWidget();
         return qobject_cast<T *>(top);
     };

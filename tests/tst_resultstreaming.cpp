@@ -120,7 +120,7 @@ private slots:
     }
 
     // Esc ends the loading at once and keeps what arrived; until then the
-    // list cannot go out to a file, after it, it can.
+    // list cannot go out to a file, after it, it can. A second Esc closes it.
     void escapeStopsTheLoadingAndKeepsTheRows()
     {
         const QPointer<Frm_QueryResults> list = openLoading(numbered(20000000));
@@ -142,6 +142,8 @@ private slots:
         QCOMPARE(progress()->lbl_Rows->text(), LoadProgress::stoppedText(rows));
         QVERIFY(list->mnu_ExportCsv->isEnabled());
         QVERIFY(run->messages->messages.empty());
+        QTest::keyClick(grid(), Qt::Key_Escape);
+        QTRY_VERIFY(!list);
     }
 
     void closingWhileLoadingEndsTheServersWorkToo()
@@ -150,7 +152,7 @@ private slots:
         const QPointer<Frm_QueryResults> list = openLoading(numbered(20000000));
         const QString connection = readingConnection();
         const qint64 rows = list->loadedRows();
-        qobject_cast<QMdiSubWindow *>(list->parentWidget())->close();
+        kestrel::FormHost::subWindowOf(list)->close();
         // Stopped with the close itself, not when the window is deleted.
         QVERIFY(!list->isLoading());
         QCoreApplication::processEvents();

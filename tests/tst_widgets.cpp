@@ -1,12 +1,17 @@
-// The shared widgets on their own: the grid (its cells, rows, colours,
-// merging, bulk loading, cell geometry and loaded texts) and the numeric box.
+// The shared widgets on their own: the grid (its cells, rows, colours and
+// their text, merging, bulk loading, cell geometry and loaded texts), the
+// numeric box and the fixed lists.
 
+#include "core/shared/FixedLists.h"
 #include "support/TestSupport.h"
+#include "widgets/FixedListBox.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/NumericKeyFilter.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -119,6 +124,46 @@ private slots:
         QCOMPARE(grid.cellRect(3, 4), QRect());
     }
 
+    // Tinted cells read whatever the palette: the text drawn on a tint
+    // contrasts with it at a ratio of 4.5 or more.
+    void tintedCellsReadWithAnyPalette_data()
+    {
+        QTest::addColumn<QColor>("tint");
+        QTest::addColumn<QColor>("paletteText");
+        QTest::newRow("stripe, dark palette") << QColor(200, 255, 230) << QColor(238, 238, 238);
+        QTest::newRow("changed cell, dark palette") << QColor(255, 0, 0) << QColor(238, 238, 238);
+        QTest::newRow("a dark tint, light palette") << QColor(0, 0, 128) << QColor(Qt::black);
+    }
+    void tintedCellsReadWithAnyPalette()
+    {
+        QFETCH(QColor, tint);
+        QFETCH(QColor, paletteText);
+        FlexGrid grid;
+        QPalette palette = grid.palette();
+        palette.setColor(QPalette::Text, paletteText);
+        palette.setColor(QPalette::Base, paletteText.lightness() > 128 ? Qt::black : Qt::white);
+        grid.setPalette(palette);
+        grid.setCols(2);
+        grid.setRows(3);
+        grid.setColWidth(1, 200);
+        grid.setTextMatrix(2, 1, "HIH lll");
+        grid.setCellBackColor(2, 1, tint);
+        grid.resize(300, 150);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QImage cell = grid.grab(grid.cellRect(2, 1)).toImage();
+        double best = 1;
+        int tinted = 0;
+        for (int y = 0; y < cell.height(); ++y) {
+            for (int x = 0; x < cell.width(); ++x) {
+                tinted += cell.pixel(x, y) == tint.rgb();
+                best = std::max(best, contrastRatio(cell.pixelColor(x, y), tint));
+            }
+        }
+        QVERIFY(tinted > cell.width() * cell.height() / 2); // the cell is drawn in its tint
+        QCOMPARE_GE(best, 4.5);
+    }
+
     void loadedTextsTellEditedCells()
     {
         FlexGrid grid;
@@ -150,6 +195,34 @@ private slots:
             grid.setTextMatrix(3, 2, QString(50000, QChar('a' + round)));
         QCOMPARE(grid.LoadedText(3, 2), QStringLiteral("b3"));
         QCOMPARE(grid.LoadedText(2, 1), QStringLiteral("a2"));
+    }
+
+    // A country's first letters find it, the list closed or open; in the
+    // open list Enter takes the one found.
+    void countryListFindsTypedNames_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::newRow("closed") << false;
+        QTest::newRow("open") << true;
+    }
+    void countryListFindsTypedNames()
+    {
+        QFETCH(bool, open);
+        QComboBox box;
+        lists::setUpFixedList(&box, lists::countryItems());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        QWidget *keys = &box;
+        if (open) {
+            QTest::keyClick(&box, Qt::Key_Down, Qt::AltModifier);
+            QTRY_VERIFY(box.view()->isVisible());
+            keys = box.view();
+        }
+        QTest::keyClicks(keys, "Hun");
+        if (open)
+            QTest::keyClick(keys, Qt::Key_Return);
+        QTRY_VERIFY(!box.view()->isVisible());
+        QCOMPARE(lists::selectedValue(&box).trimmed(), QStringLiteral("Hungary"));
     }
 
     void numericBoxHoldsDigitsOnly()

@@ -11,6 +11,7 @@
 #include "reports/Frm_QueryResults.h"
 #include "widgets/FixedListBox.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/FlexGridModel.h"
 #include "widgets/NumericKeyFilter.h"
 #include "widgets/TextLengthLimit.h"
 
@@ -85,6 +86,8 @@ void paintBackground(QWidget *editor, const QColor &color)
     if (color.isValid()) {
         palette.setColor(QPalette::Base, color);
         palette.setColor(QPalette::Button, color);
+        palette.setColor(QPalette::Text, textColorOn(color));
+        palette.setColor(QPalette::ButtonText, textColorOn(color));
     }
     editor->setPalette(palette);
 }

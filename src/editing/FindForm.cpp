@@ -64,6 +64,11 @@ void FindForm::setUp(std::vector<Criterion> criteria, QPushButton *find, QPushBu
     if (reset)
         connect(reset, &QPushButton::clicked, this, &FindForm::clearForm);
     answerEscapeWith(cancel);
+    // Enter on a criterion finds, rather than a walk of Tabs to the button.
+    QList<QWidget *> inputs;
+    for (const Criterion &c : m_criteria)
+        inputs << c.tick << c.input;
+    answerEnterWith(find, inputs);
 }
 
 void FindForm::Form_Load()
@@ -82,8 +87,16 @@ void FindForm::clearCriteria()
         c.tick->setChecked(false);
         empty(c.input);
     }
-    if (FormHost *host = FormHost::instance())
-        host->closeForm<Frm_EditResults>();
+    closeEditGrid();
+}
+
+bool FindForm::closeEditGrid()
+{
+    FormHost *host = FormHost::instance();
+    if (!host)
+        return true;
+    host->closeForm<Frm_EditResults>();
+    return !host->findForm<Frm_EditResults>();
 }
 
 std::vector<sql::FindEntry> FindForm::tickedEntries() const
@@ -122,6 +135,9 @@ void FindForm::cmd_Cancel_Click()
 
 void FindForm::openGrid(const EditRequest &request)
 {
+    // The operator kept the open grid, changes unsaved: this search waits.
+    if (!closeEditGrid())
+        return;
     Frm_EditResults::Open(request);
     Unload();
 }

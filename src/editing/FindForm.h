@@ -2,8 +2,9 @@
 // The shape every find form shares: criteria, each a check box beside its
 // input, that the operator ticks and fills in. Find hands the ticked ones to
 // the statements module, which reports the first one left empty or gives
-// the edit grid's request; the grid opens on it and the form closes. Show
-// All opens the grid on the whole table; Cancel (and Esc) closes the form.
+// the edit grid's request; the grid opens on it and the form closes. Enter
+// on a criterion finds too. Show All opens the grid on the whole table;
+// Cancel (and Esc) closes the form.
 // Loading the form clears it and closes an edit grid that is open, so one
 // search is one grid.
 
@@ -56,6 +57,9 @@ protected:
     // Unticks every criterion and empties its input (a calendar goes to
     // today and a list to no selection); closes an open edit grid.
     void clearCriteria();
+    // Closes an open edit grid; false when the operator kept it open (its
+    // changes are not saved).
+    static bool closeEditGrid();
 
 private:
     std::vector<sql::FindEntry> tickedEntries() const;

@@ -136,6 +136,14 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
     setFocusProxy(fxg_QueryResult);
     connect(cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
     connect(cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
+    // Esc leaves an open editor as the cell was; on the grid it closes the
+    // window, as it closes a list.
+    answerEscapeWith([this] {
+        if (m_editors->isEditing())
+            m_editors->EditorKey(kestrel::KeyCodeEsc);
+        else
+            Unload();
+    });
 }
 
 Frm_EditResults::~Frm_EditResults()
@@ -185,7 +193,7 @@ bool Frm_EditResults::LoadGrid()
         m_rows->load(c, m_statement, m_columns, m_dataColumns, m_joined);
     });
     if (!loaded) {
-        Unload();
+        closeAfterFailure();
         return false;
     }
     NoRows = m_rows->noRows();
@@ -255,8 +263,35 @@ void Frm_EditResults::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
+void Frm_EditResults::closeAfterFailure()
+{
+    // The failure has been reported; the window goes without a question.
+    m_failed = true;
+    Unload();
+}
+
+bool Frm_EditResults::mayClose()
+{
+    // Exit loses what is not saved without a question, as it always has.
+    const kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (NoRows || m_failed || (host && host->isClosingAllForms()))
+        return true;
+    m_editors->EndEdit();
+    const auto changes = m_rows->changes();
+    const auto *set = std::get_if<kestrel::edit::ChangeSet>(&changes);
+    if (set && set->records.empty())
+        return true;
+    return M::MsgBox(QStringLiteral("Changes are not saved in DB! Close the grid anyway?"),
+                     M::MsgButtons::YesNo)
+           == M::MsgAnswer::Yes;
+}
+
 void Frm_EditResults::closeEvent(QCloseEvent *event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     kestrel::KForm::closeEvent(event);
     if (!event->isAccepted())
         return;
@@ -291,7 +326,7 @@ void Frm_EditResults::showChanges()
     const bool compared = kestrel::db::runConnectionCycle(
         [&](kestrel::db::OdbcConnection &c) { m_rows->compare(c, m_statement); });
     if (!compared) {
-        Unload();
+        closeAfterFailure();
         return;
     }
     M::MsgBox(QStringLiteral("Changes have checked!"));
@@ -318,7 +353,7 @@ void Frm_EditResults::saveChanges()
                 stored = m_rows->readSaved(c, set);
         });
         if (!saved) {
-            Unload();
+            closeAfterFailure();
             return;
         }
     }

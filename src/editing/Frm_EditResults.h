@@ -93,6 +93,10 @@ private:
                        const kestrel::edit::SaveOutcome &outcome);
     void noteOthersChanges(const std::vector<int> &rows);
     void Form_Resize();
+    // True when nothing the operator changed is left unsaved, or they
+    // answer that the window may close all the same.
+    bool mayClose();
+    void closeAfterFailure();
     // The least size at which frame, grid, legends and buttons all show.
     QSize smallestSize() const;
 
@@ -105,6 +109,7 @@ private:
     mdl_Variables_Functions::ColumnTable m_columns;
     int m_dataColumns = 0;
     bool m_joined = false;
+    bool m_failed = false;
     // Frame size in twips, kept below the window's minimum size.
     int m_frameWidth = 0;
     int m_frameHeight = 0;

@@ -97,6 +97,8 @@ void Frm_EditTransaction::openChooser(PickPlace &place)
     place.tick->setChecked(true);
     place.button->hide();
     place.box->show();
+    // The box takes the button's place, and the keys come back to it.
+    place.box->setFocus();
     PickPlace *target = &place;
     m_chooser = Frm_QueryResults::OpenChooser(
         place.list(), place.pickFlag, this,

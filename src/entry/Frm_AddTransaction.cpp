@@ -58,6 +58,17 @@ void showHeaders(FlexGrid *grid, std::span<const QString> headers, std::span<con
     }
 }
 
+// The next sale's ID where the connection still answers; nothing otherwise
+// (the failure that ended the save is the one reported).
+std::optional<qint64> nextIdIfReachable(kestrel::db::OdbcConnection &c) noexcept
+{
+    try {
+        return M::NextIdOn(c, QStringLiteral("turnover"));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 // Cell i of a picked row; a row shorter than expected reads as empty.
 QString cell(const QStringList &T, int i)
 {
@@ -171,11 +182,9 @@ void Frm_AddTransaction::takeCustomerPick(const QStringList &T)
 
 void Frm_AddTransaction::takeProductPick(const QStringList &T)
 {
-    // A prompt still open belongs to the line picked before: that line has
-    // no quantity, and goes as the prompt's Cancel would take it.
+    // A prompt still open now asks for this line, keeping what was typed
+    // into it; the line picked before keeps its quantity 0.
     kestrel::FormHost *host = kestrel::FormHost::instance();
-    if (Frm_ProdQuant *open = host ? host->findForm<Frm_ProdQuant>() : nullptr)
-        open->cmd_Cancel_Click();
     FlexGrid *grid = ui->fxg_Products;
     if (!grid->TextMatrix(1, ColID).isEmpty()) {
         grid->AddItem();
@@ -327,9 +336,20 @@ bool Frm_AddTransaction::SaveTransaction()
         return checkFailed(*problem);
     std::optional<QString> refused;
     kestrel::sql::SaleIds stored;
+    std::optional<qint64> nextId;
     const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
-        refused = kestrel::sql::storeSale(c, sale, &stored);
+        // Rows of a sale refused or failed halfway used up their IDs: the
+        // sale on screen, when saved again, starts further on.
+        try {
+            refused = kestrel::sql::storeSale(c, sale, &stored);
+        } catch (...) {
+            nextId = nextIdIfReachable(c);
+            throw;
+        }
+        nextId = M::NextIdOn(c, QStringLiteral("turnover"));
     });
+    if (nextId)
+        ui->txt_ID->setText(QString::number(*nextId));
     // A failure has been reported by the cycle; either way the sale stays
     // on screen, to be put right and saved again.
     if (!ran)

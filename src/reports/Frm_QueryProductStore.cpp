@@ -28,6 +28,10 @@ Frm_QueryProductStore::Frm_QueryProductStore(QWidget *parent)
     connect(ui->cmd_Reset, &QPushButton::clicked, this, &Frm_QueryProductStore::cmd_Reset_Click);
     connect(ui->cmd_Cancel, &QPushButton::clicked, this, &Frm_QueryProductStore::cmd_Cancel_Click);
     answerEscapeWith(ui->cmd_Cancel);
+    // As in the find forms: Enter on a criterion runs the report.
+    answerEnterWith(ui->cmd_OK, {ui->chk_ID, ui->txt_ID, ui->chk_Description, ui->txt_Description,
+                                 ui->chk_Quantity, ui->txt_Quantity, ui->chk_BarCode,
+                                 ui->txt_BarCode, ui->chk_Delivered, ui->mntvw_From, ui->mntvw_To});
     setFocusProxy(ui->chk_ID);
 }
 

@@ -75,9 +75,16 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
     // meanwhile (paint, scroll, keys) have had theirs.
     m_pump->setInterval(0);
     connect(m_pump, &QTimer::timeout, this, [this] { readTurn(TurnMs); });
+    // Esc stops a list that is still loading and keeps what arrived; a
+    // second Esc, or the first once every row is in, closes the window (a
+    // chooser without a pick).
     m_stop->setContext(Qt::WidgetWithChildrenShortcut);
-    m_stop->setEnabled(false);
-    connect(m_stop, &QShortcut::activated, this, &Frm_QueryResults::stopLoading);
+    connect(m_stop, &QShortcut::activated, this, [this] {
+        if (m_loading)
+            stopLoading();
+        else
+            Unload();
+    });
 }
 
 Frm_QueryResults::~Frm_QueryResults()
@@ -163,7 +170,6 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
         return;
     }
     m_loading = true;
-    m_stop->setEnabled(true);
     enableExport();
     readTurn(FirstTurnMs);
 }
@@ -236,7 +242,6 @@ void Frm_QueryResults::endLoading()
     const bool wasLoading = m_loading;
     m_loading = false;
     m_pump->stop();
-    m_stop->setEnabled(false);
     delete m_progress;
     enableExport();
     if (wasLoading)

@@ -8,7 +8,8 @@
 // Rows stream in: the first turn of reading runs while the window opens, so
 // a short list is whole when Open returns; a long one goes on arriving in
 // chunks between the operator's own events, who can scroll, pick or delete
-// the rows already there. Esc stops the loading, keeping what arrived.
+// the rows already there. Esc stops the loading, keeping what arrived; Esc
+// on a whole list closes the window.
 
 #include "core/database/StreamingCycle.h"
 #include "core/shared/ResultRequest.h"

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 namespace M = mdl_Variables_Functions;
 
@@ -252,8 +254,32 @@ bool MDIfrm_main::eventFilter(QObject *watched, QEvent *event)
         refreshKeyPanels();
     } else if (event->type() == QEvent::ApplicationActivate) {
         refreshKeyPanels();
+    } else if (event->type() == QEvent::ShortcutOverride && watched == QApplication::focusWidget()
+               && (qobject_cast<QLineEdit *>(watched) || qobject_cast<QPlainTextEdit *>(watched))
+               && isCommandKey(static_cast<QKeyEvent *>(event))) {
+        // Kept from the text box, which leaves it to the command.
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MDIfrm_main::isCommandKey(const QKeyEvent *key) const
+{
+    // On X11 a text box takes some command keys for editing as Emacs does
+    // (Ctrl+E: to the end of the line, which End does too). The commands
+    // keep their keys, but for the editing keys every text box has.
+    for (const QKeySequence::StandardKey editing :
+         {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste,
+          QKeySequence::Undo, QKeySequence::Redo}) {
+        if (key->matches(editing))
+            return false;
+    }
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction *action : findChildren<QAction *>(Qt::FindDirectChildrenOnly)) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed))
+            return true;
+    }
+    return false;
 }
 
 // ---- windows ------------------------------------------------------------------
@@ -271,6 +297,12 @@ void MDIfrm_main::mnu_WindHori_Click()
 void MDIfrm_main::mnu_WindVert_Click()
 {
     tileChildren(Qt::Vertical);
+}
+
+void MDIfrm_main::mnu_WindClose_Click()
+{
+    if (kestrel::KForm *form = activeForm())
+        form->Unload();
 }
 
 void MDIfrm_main::tileChildren(Qt::Orientation bands)
@@ -303,6 +335,6 @@ void MDIfrm_main::tileChildren(Qt::Orientation bands)
 void MDIfrm_main::closeEvent(QCloseEvent *event)
 {
     // Every child runs its own close step; nothing is asked or saved.
-    ui->mdiArea->closeAllSubWindows();
+    closeAllForms();
     event->accept();
 }

@@ -5,6 +5,7 @@
 
 #include "widgets/FormHost.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QToolButton>
@@ -39,6 +40,8 @@ public:
     void mnu_WindCascade_Click();
     void mnu_WindHori_Click();
     void mnu_WindVert_Click();
+    // Closes the active child window, as its own Cancel or close box would.
+    void mnu_WindClose_Click();
 
     // Commands that open a result window rather than a form
     // (MainCommands.cpp).
@@ -62,6 +65,9 @@ private:
     void buildToolbar();
     void buildStatusBar();
     void refreshKeyPanels();
+    // True when key is one of the main window's commands rather than a key
+    // every text box edits with.
+    bool isCommandKey(const QKeyEvent *key) const;
     // Connects every built command to its menu item and so enables it; items
     // not connected stay disabled (MainCommands.cpp).
     void connectCommands();

@@ -68,6 +68,7 @@ void MDIfrm_main::connectCommands()
     connectCommand(ui->mnu_WindCascade, &MDIfrm_main::mnu_WindCascade_Click);
     connectCommand(ui->mnu_WindHori, &MDIfrm_main::mnu_WindHori_Click);
     connectCommand(ui->mnu_WindVert, &MDIfrm_main::mnu_WindVert_Click);
+    connectCommand(ui->mnu_WindClose, &MDIfrm_main::mnu_WindClose_Click);
     connectFormCommand<Frm_About>(ui->mnu_HelpAbout);
 }
 

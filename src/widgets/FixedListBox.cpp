@@ -2,6 +2,7 @@
 
 #include "core/shared/FixedLists.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -12,11 +13,15 @@ namespace kestrel::lists {
 
 namespace {
 
+// Searches as the operator types, in the closed box and in its open list
+// alike: the list's own search compares from the bullet too. In the open
+// list the search moves the list's current row, for Enter to pick.
 class NameSearch : public QObject {
 public:
     explicit NameSearch(QComboBox *box) : QObject(box), m_box(box)
     {
         box->installEventFilter(this);
+        box->view()->installEventFilter(this);
     }
 
 protected:
@@ -24,11 +29,28 @@ protected:
     {
         if (event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
-        return searchWith(static_cast<QKeyEvent *>(event));
+        return searchWith(static_cast<QKeyEvent *>(event), watched == m_box->view());
     }
 
 private:
-    bool searchWith(const QKeyEvent *key)
+    int current(bool inList) const
+    {
+        return inList ? m_box->view()->currentIndex().row() : m_box->currentIndex();
+    }
+
+    void choose(int row, bool inList)
+    {
+        if (!inList) {
+            m_box->setCurrentIndex(row);
+            return;
+        }
+        QAbstractItemView *list = m_box->view();
+        const QModelIndex index = list->model()->index(row, m_box->modelColumn());
+        list->setCurrentIndex(index);
+        list->scrollTo(index);
+    }
+
+    bool searchWith(const QKeyEvent *key, bool inList)
     {
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
@@ -47,10 +69,10 @@ private:
         // current item: pressing C twice walks to the second name with C.
         const bool walking = m_typed.count(m_typed.at(0)) == m_typed.size();
         const QString prefix = walking ? m_typed.left(1) : m_typed;
-        const int from = walking ? m_box->currentIndex() + 1 : m_box->currentIndex();
+        const int from = walking ? current(inList) + 1 : current(inList);
         const int found = findFrom(prefix, std::max(from, 0));
         if (found >= 0)
-            m_box->setCurrentIndex(found);
+            choose(found, inList);
         return true;
     }
 

@@ -1,9 +1,9 @@
 #pragma once
 // A combo box holding one of Kestrel's fixed lists (countries, units).
-// Typing a name into the closed box selects the first item whose name starts
-// with the letters typed so far: every item begins with the same bullet, so
-// the combo box's own search, which compares from the first character, never
-// finds anything.
+// Typing a name into the box, closed or with its list open, finds the first
+// item whose name starts with the letters typed so far: every item begins
+// with the same bullet, so the combo box's own search, which compares from
+// the first character, never finds anything.
 
 #include <QStringList>
 

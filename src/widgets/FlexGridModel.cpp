@@ -1,8 +1,35 @@
 #include "widgets/FlexGridModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrel {
+
+namespace {
+
+// Relative luminance, as the contrast ratio measures it.
+double luminance(const QColor &color)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF())
+           + 0.0722 * linear(color.blueF());
+}
+
+} // namespace
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor textColorOn(const QColor &background)
+{
+    const QColor black(Qt::black), white(Qt::white);
+    return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
+}
 
 FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
 {
@@ -273,6 +300,10 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole: {
         const QColor color = backColor(row, col);
         return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::ForegroundRole: {
+        const QColor color = backColor(row, col);
+        return color.isValid() ? QVariant(textColorOn(color)) : QVariant();
     }
     default:
         return {};

@@ -13,6 +13,15 @@
 
 namespace kestrel {
 
+// The contrast ratio of two colours as accessibility guidelines measure it,
+// from 1 (the same) to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+// The text colour for a cell of colour background: black or white,
+// whichever contrasts more. A tinted cell keeps its text readable whatever
+// the palette (a dark one writes near-white text); one of the two always
+// contrasts with the cell at a ratio of 4.5 or more.
+QColor textColorOn(const QColor &background);
+
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -12,7 +12,7 @@ namespace kestrel {
 
 void KForm::Unload()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+    if (QMdiSubWindow *sub = FormHost::subWindowOf(this))
         sub->close();
     else
         close();
@@ -20,14 +20,32 @@ void KForm::Unload()
 
 bool KForm::isUnloading() const
 {
-    return FormHost::isClosing(parentWidget());
+    return FormHost::isClosing(FormHost::subWindowOf(this));
 }
 
 void KForm::answerEscapeWith(QAbstractButton *cancel)
 {
+    answerEscapeWith([cancel] { cancel->click(); });
+}
+
+void KForm::answerEscapeWith(std::function<void()> action)
+{
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, cancel, &QAbstractButton::click);
+    connect(escape, &QShortcut::activated, this, std::move(action));
+}
+
+void KForm::answerEnterWith(QAbstractButton *button, const QList<QWidget *> &inputs)
+{
+    // Shortcuts rather than key filters: a numeric box swallows Enter, and
+    // a calendar keeps it for itself.
+    for (QWidget *input : inputs) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            auto *enter = new QShortcut(QKeySequence(key), input);
+            enter->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(enter, &QShortcut::activated, button, &QAbstractButton::click);
+        }
+    }
 }
 
 void KForm::showStatusNote(const QString &text) const

@@ -4,6 +4,7 @@
 // form that fails while loading can close itself at once.
 
 #include <QWidget>
+#include <functional>
 
 class QAbstractButton;
 
@@ -32,6 +33,11 @@ protected:
     // A note in the main window's status bar that outlives the form: what a
     // save did, read after the form has closed or started afresh.
     void showStatusNote(const QString &text) const;
+    // Lets Esc anywhere in the form run action.
+    void answerEscapeWith(std::function<void()> action);
+    // Lets Enter in any of inputs (anywhere inside one: a calendar's days)
+    // press button, as if the operator had tabbed to it.
+    void answerEnterWith(QAbstractButton *button, const QList<QWidget *> &inputs);
 };
 
 } // namespace kestrel

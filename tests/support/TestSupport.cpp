@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "core/database/ParamFile.h"
+#include "reports/Frm_QueryResults.h"
 #include "widgets/FlexGrid.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ bool RunningMainWindow::show()
 
 void RunningMainWindow::reset()
 {
-    main->mdiArea()->closeAllSubWindows();
+    main->closeAllForms();
     settle();
     resetTables();
     messages.reset(); // its service must go back before the new one comes
@@ -78,6 +79,50 @@ void enterValidCity(QWidget *form)
     auto *country = control<QComboBox>(form, "cmb_Country");
     country->setCurrentIndex(country->findText(QStringLiteral("\u2022 Hungary ")));
     control(form, "cmd_OK")->setFocus();
+}
+
+void press(int key, Qt::KeyboardModifiers modifiers)
+{
+    auto *main = dynamic_cast<QWidget *>(FormHost::instance());
+    QWidget *at = QApplication::focusWidget() ? QApplication::focusWidget() : main;
+    QVERIFY(at);
+    QTest::keyClick(at, Qt::Key(key), modifiers);
+    settle();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+}
+
+void keys(const QString &text)
+{
+    for (const QChar c : text) {
+        QVERIFY(QApplication::focusWidget());
+        type(QApplication::focusWidget(), QString(c));
+        settle();
+    }
+}
+
+QString focusName()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+void tabTo(const QString &name)
+{
+    for (int i = 0; i < 60 && focusName() != name; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), name);
+}
+
+void pickRow(int row)
+{
+    auto *chooser = FormHost::instance()->findForm<Frm_QueryResults>();
+    QVERIFY(chooser);
+    chooser->fxg_QueryResult->setFocus();
+    for (int i = 1; i < row; ++i)
+        QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Down);
+    QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Return);
+    settle();
+    QVERIFY(!FormHost::instance()->findForm<Frm_QueryResults>());
 }
 
 QString column(const FlexGrid *grid, int col)

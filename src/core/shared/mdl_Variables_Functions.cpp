@@ -84,22 +84,22 @@ int FilterNumericKey(bool allowComma, int &keyAscii)
     return 0;
 }
 
+qint64 NextIdOn(kestrel::db::OdbcConnection &connection, const QString &tableName)
+{
+    const auto result = connection.query(kestrel::sql::nextId(tableName));
+    const auto &value = result.rows.empty() ? std::nullopt : result.rows.front().front();
+    bool converted = false;
+    const qint64 next = value ? value->toLongLong(&converted) : 0;
+    if (!converted)
+        throw std::runtime_error("ID is not a number");
+    return next;
+}
+
 qint64 GetNextID(const QString &tableName)
 {
     qint64 next = 0;
-    const bool ok = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
-        const auto result = c.query(kestrel::sql::highestId(tableName));
-        const auto &value = result.rows.empty() ? std::nullopt : result.rows.front().front();
-        if (!value) {
-            next = 1;
-            return;
-        }
-        bool converted = false;
-        const qint64 highest = value->toLongLong(&converted);
-        if (!converted)
-            throw std::runtime_error("ID is not a number");
-        next = highest + 1;
-    });
+    const bool ok = kestrel::db::runConnectionCycle(
+        [&](kestrel::db::OdbcConnection &c) { next = NextIdOn(c, tableName); });
     return ok ? next : 0;
 }
 

@@ -11,6 +11,10 @@
 #include <QStringList>
 #include <functional>
 
+namespace kestrel::db {
+class OdbcConnection;
+}
+
 namespace mdl_Variables_Functions {
 
 // ---- connection string ---------------------------------------------------
@@ -85,8 +89,11 @@ int FilterNumericKey(bool allowComma, int &keyAscii);
 // ---- next ID ---------------------------------------------------------------
 
 // The ID a new record of tableName is expected to get: the highest ID plus
-// one, 1 for an empty table, 0 after a database failure (which has already
-// been reported through the connection cycle).
+// one, or further on where rows rolled back used IDs up; 1 for a new table,
+// 0 after a database failure (which has already been reported through the
+// connection cycle).
 qint64 GetNextID(const QString &tableName);
+// The same on a connection already open; throws on a database failure.
+qint64 NextIdOn(kestrel::db::OdbcConnection &connection, const QString &tableName);
 
 } // namespace mdl_Variables_Functions

@@ -41,9 +41,14 @@ qint64 insertedId(db::OdbcConnection &connection, const QString &table)
     return row.rows.front().front().value_or(QString()).toLongLong();
 }
 
-db::Statement highestId(const QString &table)
+db::Statement nextId(const QString &table)
 {
-    return db::Statement(QStringLiteral("SELECT MAX(ID) FROM ") + identifier(table));
+    return db::Statement(
+        QStringLiteral("SELECT GREATEST(COALESCE(MAX(ID), 0) + 1, COALESCE((SELECT AUTO_INCREMENT "
+                       "FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
+                       "TABLE_NAME = ?), 0)) FROM ")
+            + identifier(table),
+        {db::SqlValue::text(table)});
 }
 
 db::Statement deleteRecord(const QString &table, const QString &shownId)

@@ -31,9 +31,11 @@ db::SqlValue typedAmount(const QString &typed);
 // (error 1213), which is tried again.
 qint64 insertedId(db::OdbcConnection &connection, const QString &table);
 
-// "SELECT MAX(ID) FROM `table`": answered from the key's index, whatever
-// the table's size.
-db::Statement highestId(const QString &table);
+// The ID the server gives the table's next new row: the highest ID plus
+// one, or the table's auto-increment counter where that is further on (rows
+// of a sale that was rolled back used up their IDs). The highest ID comes
+// from the key's index, whatever the table's size.
+db::Statement nextId(const QString &table);
 
 // "DELETE FROM `table` WHERE `ID` = ?;" with the ID as the list shows it,
 // followed by a blank, bound as text: the server reads the text as the
