@@ -1,9 +1,11 @@
 #include "core/database/Odbc.h"
 
 #include "core/database/ConnectionString.h"
+#include "core/database/ConnectionTarget.h"
 #include "core/database/OdbcDetail.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace kestrel::db {
@@ -11,9 +13,9 @@ namespace kestrel::db {
 using detail::check;
 using detail::diagnostics;
 
-OdbcError::OdbcError(const QString &sqlState, const QString &message)
+OdbcError::OdbcError(const QString &sqlState, const QString &message, int nativeError)
     : std::runtime_error((sqlState + QStringLiteral(": ") + message).toStdString()),
-      m_sqlState(sqlState), m_message(message)
+      m_sqlState(sqlState), m_message(message), m_nativeError(nativeError)
 {
 }
 
@@ -33,7 +35,7 @@ int ResultSet::indexOf(const QString &name) const
 
 namespace detail {
 
-QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState)
+QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState, int *nativeError)
 {
     QString text;
     for (SQLSMALLINT i = 1;; ++i) {
@@ -47,6 +49,8 @@ QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState)
             break;
         if (i == 1 && sqlState)
             *sqlState = QString::fromLatin1(reinterpret_cast<const char *>(state));
+        if (i == 1 && nativeError)
+            *nativeError = int(native);
         if (!text.isEmpty())
             text += QLatin1Char('\n');
         text += QString::fromUtf8(reinterpret_cast<const char *>(message));
@@ -59,10 +63,11 @@ void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char *w
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
         return;
     QString state = QStringLiteral("HY000");
-    QString text = handle ? diagnostics(handleType, handle, &state) : QString();
+    int native = 0;
+    QString text = handle ? diagnostics(handleType, handle, &state, &native) : QString();
     if (text.isEmpty())
         text = QString::fromLatin1(what) + QStringLiteral(" failed");
-    throw OdbcError(state, text);
+    throw OdbcError(state, text, native);
 }
 
 } // namespace detail
@@ -239,22 +244,38 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
     m_dbc = dbc;
     setTimeoutAttribute(dbc, SQL_ATTR_LOGIN_TIMEOUT, currentTimeouts.loginSeconds);
     setTimeoutAttribute(dbc, SQL_ATTR_CONNECTION_TIMEOUT, currentTimeouts.loginSeconds);
-    const SplitConnectionString split = splitStartupStatement(connectionString);
-    QByteArray text = withTimeouts(split.driverString, currentTimeouts).toUtf8();
+    const ConnectionTarget target = connectionTarget(connectionString);
+    QByteArray text = withTimeouts(target.driverString, currentTimeouts).toUtf8();
+    if (text.size() > std::numeric_limits<SQLSMALLINT>::max()) {
+        // Its length goes to the driver as a 16-bit number: a longer string
+        // would reach it cut short, without the account it names.
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        m_dbc = nullptr;
+        throw OdbcError(QStringLiteral("HY090"),
+                        QStringLiteral("the connection string is %1 bytes long, more than the "
+                                       "ODBC driver takes")
+                            .arg(text.size()));
+    }
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
         SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(text.data()),
                          SQLSMALLINT(text.size()), nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         QString state = QStringLiteral("08001");
-        const QString message = diagnostics(SQL_HANDLE_DBC, dbc, &state);
+        int native = 0;
+        const QString message = diagnostics(SQL_HANDLE_DBC, dbc, &state, &native);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         m_dbc = nullptr;
-        throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message);
+        // unixODBC reports a driver library it cannot load with a warning
+        // alone; the failure is the one ODBC names IM003.
+        if (state.startsWith(QLatin1String("01")))
+            state = QStringLiteral("IM003");
+        throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message,
+                        native);
     }
     try {
         // The operator's own statements, each as the settings give it.
-        for (const QString &statement : startupStatements(split.startupStatement))
+        for (const QString &statement : startupStatements(target.startupStatement))
             execute(Statement(statement));
     } catch (...) {
         close();

@@ -16,9 +16,12 @@ namespace kestrel::db {
 
 class OdbcError : public std::runtime_error {
 public:
-    OdbcError(const QString &sqlState, const QString &message);
+    OdbcError(const QString &sqlState, const QString &message, int nativeError = 0);
     const QString &sqlState() const { return m_sqlState; }
     const QString &message() const { return m_message; }
+    // The server's own error number (1045: access denied), 0 when the
+    // failure did not come from the server or its client library.
+    int nativeError() const { return m_nativeError; }
     // The text of the statement that failed, its "?" not filled in; empty
     // when the failure came before any statement.
     const QString &statement() const { return m_statement; }
@@ -27,6 +30,7 @@ public:
 private:
     QString m_sqlState;
     QString m_message;
+    int m_nativeError = 0;
     QString m_statement;
 };
 
