@@ -58,7 +58,15 @@ QMdiArea *MDIfrm_main::mdiArea() const
 
 void MDIfrm_main::MDIForm_Load()
 {
-    const kestrel::db::ParamFile params = kestrel::db::readParamFile(kestrel::db::ParamFileName);
+    using namespace kestrel::db;
+    const ParamFile params = readParamFile(ParamFileName);
+    // A value too long for the driver is refused, never cut: no connection
+    // is tried with settings other than those the file holds.
+    if (const QString refused = overLongMessage(params.values, ParamFileName); !refused.isEmpty()) {
+        M::ConnString.clear();
+        M::MsgBox(refused);
+        return;
+    }
     M::ConnString = M::BuildConnectionString(params.values);
 }
 
