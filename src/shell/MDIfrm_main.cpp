@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSettings>
 
 namespace M = mdl_Variables_Functions;
 
@@ -18,6 +19,8 @@ struct DropDownItem {
     const char *text;
     int tag;
 };
+
+const QString GeometryKey = QStringLiteral("MainWindow/geometry");
 
 } // namespace
 
@@ -41,6 +44,7 @@ MDIfrm_main::MDIfrm_main(QWidget *parent) : QMainWindow(parent), ui(new Ui::MDIf
         m_panels[0]->repaint();
     });
     qApp->installEventFilter(this);
+    restoreGeometry(QSettings().value(GeometryKey).toByteArray());
     MDIForm_Load();
 }
 
@@ -310,7 +314,9 @@ void MDIfrm_main::tileChildren(Qt::Orientation bands)
 
 void MDIfrm_main::closeEvent(QCloseEvent *event)
 {
-    // Every child runs its own close step; nothing is asked or saved.
+    // Every child runs its own close step; nothing is asked or saved but
+    // where the window was, for the next start.
     ui->mdiArea->closeAllSubWindows();
+    QSettings().setValue(GeometryKey, saveGeometry());
     event->accept();
 }
