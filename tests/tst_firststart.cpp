@@ -41,9 +41,9 @@ private:
 void TestFirstStart::init()
 {
     // What Kestrel remembers goes where main() sends it, under the
-    // XDG_CONFIG_HOME of scripts/test, never the operator's own.
+    // XDG_CONFIG_HOME ctest gives this test, never the operator's own.
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    QVERIFY2(!config.isEmpty(), "XDG_CONFIG_HOME is not set: run the tests through scripts/test");
+    QVERIFY2(!config.isEmpty(), "XDG_CONFIG_HOME is not set: run the tests through ctest");
     QCoreApplication::setOrganizationName(QStringLiteral("kestrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Kestrel"));
     QCOMPARE(QSettings().fileName(), config + "/kestrel/Kestrel.conf");

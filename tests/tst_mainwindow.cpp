@@ -170,7 +170,7 @@ void TestMainWindow::menus_data()
     QTest::newRow("Window") << "mnu_Window" << QStringList{"Cascade|Ctrl+K", "Tile>"};
     QTest::newRow("Tile") << "mnu_WindTile"
                           << QStringList{"Horizontally|Ctrl+H", "Vertically|Ctrl+M"};
-    QTest::newRow("Help") << "mnu_Help" << QStringList{"About Kestrel|"};
+    QTest::newRow("Help") << "mnu_Help" << QStringList{"Contents|F1", "About Kestrel|"};
 }
 
 void TestMainWindow::menus()

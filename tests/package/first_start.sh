@@ -13,16 +13,8 @@ need mariadb mariadb-client
 [ -n "${DISPLAY:-}" ] || fail "no X display; run the tests through scripts/test"
 [ -n "${KESTREL_TEST_PORT:-}" ] || fail "no test database; run the tests through scripts/test"
 
-scratch=$(mktemp -d /tmp/kestrel-first.XXXXXX)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-root=$scratch/root home=$scratch/home
-DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+install_into_scratch "$build" first
+home=$scratch/home
 mkdir -p "$home"
 
 sql() {
