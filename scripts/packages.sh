@@ -7,7 +7,7 @@ KESTREL_PACKAGES=(
     unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client galera-4 rsync iproute2
     xvfb xauth openbox x11-utils xdotool imagemagick fonts-dejavu-core poppler-utils
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils lintian appstream librsvg2-bin help2man
 )
 
 install_packages() {

@@ -62,6 +62,9 @@ private slots:
     void settingsClearedFieldsAndMissingDefaults();
     void settingsThatCannotBeSavedChangeNothing();
     void settingsKeepASingleByteFileSingleByte();
+    void settingsReadAnyLineEnd_data();
+    void settingsReadAnyLineEnd();
+    void settingsNeverCutALine();
     void testConnection();
 
 private:
@@ -211,6 +214,84 @@ void TestDialogs::settingsKeepASingleByteFileSingleByte()
     click(settings, "cmd_OK");
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), latin1);
+    QCOMPARE(M::ConnString, M::BuildConnectionString(params));
+}
+
+void TestDialogs::settingsReadAnyLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR") << QByteArray("\r");
+}
+
+void TestDialogs::settingsReadAnyLineEnd()
+{
+    QFETCH(QByteArray, lineEnd);
+    QStringList params = test::testParams();
+    params[5] = QStringLiteral("pw-s3cret");
+    QFile file(db::ParamFileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const QString &value : params)
+        file.write(value.toUtf8() + lineEnd);
+    file.close();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
+    QCOMPARE(settingsShown(settings), params);
+    // The password is in its masked box and nowhere else.
+    for (QLineEdit *box : settings->findChildren<QLineEdit *>()) {
+        if (box->objectName() != QLatin1String("txt_Password"))
+            QVERIFY2(!box->text().contains(QLatin1String("s3cret")), qPrintable(box->objectName()));
+    }
+    QCOMPARE(field(settings, "txt_Password")->echoMode(), QLineEdit::Password);
+    click(settings, "cmd_OK");
+    QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
+    QCOMPARE(M::ConnString, M::BuildConnectionString(params));
+}
+
+void TestDialogs::settingsNeverCutALine()
+{
+    // A description of a million characters: passed on, it would push the
+    // account out of what the driver reads.
+    QStringList params = test::testParams();
+    params[1] = QString(1000000, QLatin1Char('d'));
+    QVERIFY(db::writeParamFile(db::ParamFileName, params));
+    QFile file(db::ParamFileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    // At start: refused, and nothing is tried with other settings.
+    m_run->main->MDIForm_Load();
+    QCOMPARE(m_run->messages->messages.size(), size_t(1));
+    QVERIFY(m_run->messages->texts().at(0).startsWith(QLatin1String("Line 2 (Description)")));
+    QCOMPARE(M::GetNextID(QStringLiteral("cities")), qint64(0));
+    QVERIFY(m_run->messages->messages.back().hint.startsWith(
+        QLatin1String("There are no connection settings")));
+
+    // In the settings: named when they open; OK with the line unchanged
+    // refuses rather than store it cut.
+    m_run->messages->clear();
+    Frm_ConnectionSettings *settings = m_run->main->showForm<Frm_ConnectionSettings>();
+    QCOMPARE(m_run->messages->messages.size(), size_t(1));
+    test::type(field(settings, "txt_Port"), "1");
+    click(settings, "cmd_OK");
+    QCOMPARE(m_run->messages->messages.size(), size_t(2));
+    QVERIFY(m_run->messages->texts().at(1).startsWith(QLatin1String("Line 2 (Description)")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    file.close();
+    QVERIFY(m_run->main->findForm<Frm_ConnectionSettings>());
+
+    // Emptied by hand, it is stored; what was typed elsewhere too.
+    QLineEdit *description = field(settings, "txt_Desc");
+    description->setFocus();
+    QTest::keyClick(description, Qt::Key_Home);
+    QTest::keyClick(description, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClick(description, Qt::Key_Delete);
+    click(settings, "cmd_OK");
+    params[1].clear();
+    params[6] += QLatin1Char('1');
+    QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
     QCOMPARE(M::ConnString, M::BuildConnectionString(params));
 }
 

@@ -174,7 +174,7 @@ void TestMainWindow::menus_data()
                             << QStringList{"Cascade|Ctrl+K", "Tile>", "|", "Close|Ctrl+F4"};
     QTest::newRow("Tile") << "mnu_WindTile"
                           << QStringList{"Horizontally|Ctrl+H", "Vertically|Ctrl+M"};
-    QTest::newRow("Help") << "mnu_Help" << QStringList{"About Kestrel|"};
+    QTest::newRow("Help") << "mnu_Help" << QStringList{"Contents|F1", "About Kestrel|"};
 }
 
 void TestMainWindow::menus()

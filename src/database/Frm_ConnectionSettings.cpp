@@ -3,6 +3,8 @@
 
 #include "core/shared/mdl_Variables_Functions.h"
 
+#include <QLineEdit>
+
 namespace M = mdl_Variables_Functions;
 using namespace kestrel::db;
 
@@ -16,6 +18,8 @@ Frm_ConnectionSettings::Frm_ConnectionSettings(QWidget *parent)
     connect(ui->cmd_Default, &QPushButton::clicked, this,
             &Frm_ConnectionSettings::cmd_Default_Click);
     answerEscapeWith(ui->cmd_Cancel);
+    for (QLineEdit *field : fields())
+        field->setMaxLength(MaxParamLength);
 }
 
 Frm_ConnectionSettings::~Frm_ConnectionSettings()
@@ -26,7 +30,28 @@ Frm_ConnectionSettings::~Frm_ConnectionSettings()
 void Frm_ConnectionSettings::Form_Load()
 {
     m_encoding = readParamFile(ParamFileName).encoding;
-    LoadParamFile(ParamFileName);
+    if (LoadParamFile(ParamFileName)) {
+        if (const QString refused = overLongMessage(m_loaded, ParamFileName); !refused.isEmpty())
+            M::MsgBox(refused);
+    }
+}
+
+void Frm_ConnectionSettings::showFirstStartNote()
+{
+    ui->lbl_FirstStart->show();
+    // The window was sized without the note: it grows to hold it.
+    if (QWidget *window = parentWidget()) {
+        window->setMinimumSize(window->minimumSizeHint());
+        window->adjustSize();
+    }
+    ui->txt_HSName->setFocus();
+    ui->txt_HSName->selectAll();
+}
+
+std::array<QLineEdit *, ParamCount> Frm_ConnectionSettings::fields() const
+{
+    return {ui->txt_DSN,  ui->txt_Desc,     ui->txt_DBName, ui->txt_HSName,
+            ui->txt_User, ui->txt_Password, ui->txt_Port,   ui->txt_SQLComm};
 }
 
 bool Frm_ConnectionSettings::LoadParamFile(const QString &fileName)
@@ -34,24 +59,29 @@ bool Frm_ConnectionSettings::LoadParamFile(const QString &fileName)
     const ParamFile file = readParamFile(fileName);
     if (!file.found)
         return false;
-    QLineEdit *fields[ParamCount] = {ui->txt_DSN,    ui->txt_Desc,   ui->txt_DBName,
-                                     ui->txt_HSName, ui->txt_User,   ui->txt_Password,
-                                     ui->txt_Port,   ui->txt_SQLComm};
+    m_loaded = file.values;
     for (int i = 0; i < ParamCount; ++i)
-        fields[i]->setText(file.values.at(i));
+        fields()[i]->setText(file.values.at(i));
     return true;
 }
 
 QStringList Frm_ConnectionSettings::fieldValues() const
 {
-    return {ui->txt_DSN->text(),    ui->txt_Desc->text(),   ui->txt_DBName->text(),
-            ui->txt_HSName->text(), ui->txt_User->text(),   ui->txt_Password->text(),
-            ui->txt_Port->text(),   ui->txt_SQLComm->text()};
+    QStringList values;
+    for (int i = 0; i < ParamCount; ++i) {
+        const QLineEdit *field = fields()[i];
+        values.append(field->isModified() || i >= m_loaded.size() ? field->text() : m_loaded.at(i));
+    }
+    return values;
 }
 
 void Frm_ConnectionSettings::cmd_OK_Click()
 {
     const QStringList values = fieldValues();
+    if (const QString refused = overLongMessage(values, ParamFileName); !refused.isEmpty()) {
+        M::MsgBox(refused);
+        return;
+    }
     QString error;
     // The file first: the connection string changes only once it is stored.
     if (!writeParamFile(ParamFileName, values, &error, m_encoding)) {

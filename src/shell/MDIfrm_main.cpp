@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSettings>
 
 namespace M = mdl_Variables_Functions;
 
@@ -20,6 +21,8 @@ struct DropDownItem {
     const char *text;
     int tag;
 };
+
+const QString GeometryKey = QStringLiteral("MainWindow/geometry");
 
 } // namespace
 
@@ -43,6 +46,7 @@ MDIfrm_main::MDIfrm_main(QWidget *parent) : QMainWindow(parent), ui(new Ui::MDIf
         m_panels[0]->repaint();
     });
     qApp->installEventFilter(this);
+    restoreGeometry(QSettings().value(GeometryKey).toByteArray());
     MDIForm_Load();
 }
 
@@ -60,7 +64,15 @@ QMdiArea *MDIfrm_main::mdiArea() const
 
 void MDIfrm_main::MDIForm_Load()
 {
-    const kestrel::db::ParamFile params = kestrel::db::readParamFile(kestrel::db::ParamFileName);
+    using namespace kestrel::db;
+    const ParamFile params = readParamFile(ParamFileName);
+    // A value too long for the driver is refused, never cut: no connection
+    // is tried with settings other than those the file holds.
+    if (const QString refused = overLongMessage(params.values, ParamFileName); !refused.isEmpty()) {
+        M::ConnString.clear();
+        M::MsgBox(refused);
+        return;
+    }
     M::ConnString = M::BuildConnectionString(params.values);
 }
 
@@ -334,7 +346,9 @@ void MDIfrm_main::tileChildren(Qt::Orientation bands)
 
 void MDIfrm_main::closeEvent(QCloseEvent *event)
 {
-    // Every child runs its own close step; nothing is asked or saved.
+    // Every child runs its own close step; nothing is asked or saved but
+    // where the window was, for the next start.
     closeAllForms();
+    QSettings().setValue(GeometryKey, saveGeometry());
     event->accept();
 }

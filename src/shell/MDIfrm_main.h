@@ -55,6 +55,13 @@ public:
     // that can go out is open (MainCommands.cpp).
     void mnu_ExportList_Click();
     void mnu_PrintList_Click();
+    // The operator's manual, at the section of the active form if it has
+    // one (MainCommands.cpp).
+    void mnu_HelpContents_Click();
+
+    // Opens the connection settings with a note on what to fill in: at the
+    // first start, before Kestrel knows where its database is.
+    void askForConnectionSettings();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

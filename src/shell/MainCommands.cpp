@@ -24,6 +24,7 @@
 #include "reports/Frm_QueryTop10Customers.h"
 #include "reports/Frm_QueryTurnoverBInterval.h"
 #include "shell/Frm_About.h"
+#include "shell/Frm_Help.h"
 
 void MDIfrm_main::connectCommand(QAction *action, void (MDIfrm_main::*handler)())
 {
@@ -69,6 +70,7 @@ void MDIfrm_main::connectCommands()
     connectCommand(ui->mnu_WindHori, &MDIfrm_main::mnu_WindHori_Click);
     connectCommand(ui->mnu_WindVert, &MDIfrm_main::mnu_WindVert_Click);
     connectCommand(ui->mnu_WindClose, &MDIfrm_main::mnu_WindClose_Click);
+    connectCommand(ui->mnu_HelpContents, &MDIfrm_main::mnu_HelpContents_Click);
     connectFormCommand<Frm_About>(ui->mnu_HelpAbout);
 }
 
@@ -124,4 +126,19 @@ void MDIfrm_main::mnu_ExportList_Click()
 void MDIfrm_main::mnu_PrintList_Click()
 {
     onOpenList(*this, &Frm_QueryResults::PrintList);
+}
+
+void MDIfrm_main::mnu_HelpContents_Click()
+{
+    // The manual's sections are named after the windows they describe.
+    const QMdiSubWindow *active = ui->mdiArea->activeSubWindow();
+    const QString topic = active && active->widget()
+                              ? QString::fromLatin1(active->widget()->metaObject()->className())
+                              : QString();
+    showForm<Frm_Help>()->showTopic(topic);
+}
+
+void MDIfrm_main::askForConnectionSettings()
+{
+    showForm<Frm_ConnectionSettings>()->showFirstStartNote();
 }

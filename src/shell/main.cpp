@@ -16,12 +16,7 @@ namespace {
 
 FolderRequest folderRequest(const QString &explicitDir, const QProcessEnvironment &environment)
 {
-    // The installed defaults lie beside the executable's own prefix first, so
-    // that a Kestrel installed anywhere finds its own.
-    const QDir executableDir(QCoreApplication::applicationDirPath());
-    QStringList dataDirs{QDir::cleanPath(executableDir.filePath(KESTREL_DATA_FROM_BIN))};
-    dataDirs += systemDataDirs(environment);
-    return {explicitDir, QDir::currentPath(), environment, dataDirs};
+    return {explicitDir, QDir::currentPath(), environment, installedDataDirs(environment)};
 }
 
 } // namespace
@@ -35,6 +30,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    // What Kestrel remembers (QSettings) goes to $XDG_CONFIG_HOME/kestrel.
+    QApplication::setOrganizationName(QStringLiteral("kestrel"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
     const CommandLine command = parseCommandLine(QApplication::arguments(), ForeignOptions::Refuse);
     if (command.action != CommandLine::Action::Run)
@@ -43,13 +40,15 @@ int main(int argc, char *argv[])
     kestrel::installMessageBoxes();
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     openUserLog(environment);
-    const QString error = enterWorkingFolder(folderRequest(command.workDir, environment));
-    if (!error.isEmpty()) {
-        M::MsgBox(QStringLiteral("Kestrel cannot start: %1").arg(error), M::MsgButtons::OK,
+    const WorkingFolder folder = enterWorkingFolder(folderRequest(command.workDir, environment));
+    if (!folder.error.isEmpty()) {
+        M::MsgBox(QStringLiteral("Kestrel cannot start: %1").arg(folder.error), M::MsgButtons::OK,
                   M::MsgIcon::Critical);
         return 1;
     }
     MDIfrm_main window;
     window.show();
+    if (folder.firstStart)
+        window.askForConnectionSettings();
     return app.exec();
 }

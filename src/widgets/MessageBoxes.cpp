@@ -30,6 +30,8 @@ M::MsgAnswer showBox(const M::Message &message)
     box.setWindowTitle(message.title);
     box.setText(message.text);
     box.setIcon(boxIcon(message.icon));
+    box.setInformativeText(message.hint);
+    box.setDetailedText(message.details);
     if (message.buttons == M::MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -27,6 +27,8 @@ private slots:
     void startupStatementsRunInTurn();
     void paramFileReading_data();
     void paramFileReading();
+    void overLongLinesAreNamed_data();
+    void overLongLinesAreNamed();
     void paramFileWriting();
     void paramFileKeepsItsEncoding_data();
     void paramFileKeepsItsEncoding();
@@ -143,11 +145,24 @@ void TestCore::paramFileReading_data()
         << QByteArray("  d \r\nÁrvíztűrő\r\n")
         << QStringList{"  d ", "Árvíztűrő", "", "", "", "", "", ""};
     QTest::newRow("UTF-8 with a byte order mark")
-        << QByteArray("\xEF\xBB\xBF" "d\r\ncaf\xC3\xA9\r\n")
+        << QByteArray("\xEF\xBB\xBF"
+                      "d\r\ncaf\xC3\xA9\r\n")
         << QStringList{"d", "café", "", "", "", "", "", ""};
     QTest::newRow("single-byte, read as Windows-1252")
         << QByteArray("caf\xE9\r\n\x95 \x80 5\r\n")
         << QStringList{"café", "\u2022 \u20AC 5", "", "", "", "", "", ""};
+    // Each line its own value, whatever the editor ended them with: a file
+    // of CR-ended lines read as one line would show the password in the
+    // data source box.
+    QTest::newRow("CR alone") << QByteArray("d\rx\rshop\rsrv\ru\rpw\r3306\r\r")
+                              << QStringList{"d", "x", "shop", "srv", "u", "pw", "3306", ""};
+    QTest::newRow("CR, LF and CR LF mixed")
+        << QByteArray("d\rx\nshop\r\nsrv\r\ru\n\r\n3306")
+        << QStringList{"d", "x", "shop", "srv", "", "u", "", "3306"};
+    const QString huge(1000000, QLatin1Char('x'));
+    QTest::newRow("a line longer than Kestrel passes on, read whole")
+        << "d\r\n" + huge.toLatin1() + "\r\nshop\r\n"
+        << QStringList{"d", huge, "shop", "", "", "", "", ""};
 }
 
 void TestCore::paramFileReading()
@@ -161,6 +176,37 @@ void TestCore::paramFileReading()
     const db::ParamFile read = db::readParamFile(dir.file("p.ini"));
     QVERIFY(read.found);
     QCOMPARE(read.values, expected);
+}
+
+void TestCore::overLongLinesAreNamed_data()
+{
+    QTest::addColumn<int>("line"); // 0 based
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("named"); // empty: the value fits
+    const QString most(db::MaxParamLength, QLatin1Char('x'));
+    QTest::newRow("at the limit") << 1 << most << "";
+    QTest::newRow("one over") << 1 << most + 'x' << "Line 2 (Description)";
+    // Characters as the server counts them: each of these is two UTF-16 units.
+    QTest::newRow("emoji at the limit") << 7 << QString(most).replace("x", "\U0001F426") << "";
+    QTest::newRow("a password") << 5 << "s3cret" + most << "Line 6 (Password)";
+    QTest::newRow("a million characters") << 1 << QString(1000000, 'x') << "Line 2 (Description)";
+}
+
+void TestCore::overLongLinesAreNamed()
+{
+    QFETCH(int, line);
+    QFETCH(QString, value);
+    QFETCH(QString, named);
+    QStringList values(db::ParamCount, QStringLiteral("ok"));
+    values[line] = value;
+    const QString message = db::overLongMessage(values, db::ParamFileName);
+    QCOMPARE(db::overLongParam(values), named.isEmpty() ? -1 : line);
+    QCOMPARE(message.isEmpty(), named.isEmpty());
+    if (named.isEmpty())
+        return;
+    QVERIFY2(message.startsWith(named + " of ConnParam.ini"), qPrintable(message.left(200)));
+    QVERIFY(!message.contains(QLatin1String("s3cret")));
+    QVERIFY(message.size() < 300);
 }
 
 void TestCore::paramFileWriting()
@@ -241,8 +287,7 @@ void TestCore::limitsCutWholeCharacters_data()
     const QString emoji = QStringLiteral("\U0001F426");
     QTest::newRow("fits") << "AB|" << 3 << "AB|";
     QTest::newRow("an emoji counts once") << "AB" + emoji + "|" << 3 << "AB" + emoji + "|";
-    QTest::newRow("an emoji past the limit goes whole")
-        << "ABC" + emoji + "|" << 3 << "ABC|";
+    QTest::newRow("an emoji past the limit goes whole") << "ABC" + emoji + "|" << 3 << "ABC|";
     QTest::newRow("typed in the middle goes, the rest stays")
         << "A" + emoji + "x|BC" << 3 << "A|BC";
     QTest::newRow("an accent stays with its letter") << "ABe\u0301|" << 3 << "AB|";

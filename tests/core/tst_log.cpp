@@ -95,6 +95,12 @@ void TestLog::failuresLeaveOneLineEach()
         QVERIFY2(line.contains(text), qPrintable(text + " not in " + line));
     for (const QString &text : absent)
         QVERIFY2(!line.contains(text), qPrintable(text + " in " + line));
+    // The message's details say the same, and where the log is.
+    const QString details = recorder.messages[0].details;
+    QVERIFY2(details.contains("\nLog: " + log.path), qPrintable(details));
+    QVERIFY2(details.contains(present[0]), qPrintable(details));
+    for (const QString &text : absent)
+        QVERIFY2(!details.contains(text), qPrintable(text + " in " + details));
 }
 
 void TestLog::passwordsAreTakenOut_data()

@@ -2,6 +2,7 @@
 // next-ID lookup against the test server.
 
 #include "core/database/ConnectionCycle.h"
+#include "core/database/ConnectionFailure.h"
 #include "core/statements/Records.h"
 #include "support/CoreSupport.h"
 
@@ -57,7 +58,16 @@ private:
     int m_port = 0;
 };
 
+// A port on 127.0.0.1 that nothing listens on.
+int closedPort()
+{
+    SilentListener listener;
+    return listener.port(); // closed again as the listener goes
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(db::FailureKind)
 
 class TestOdbc : public QObject {
     Q_OBJECT
@@ -69,6 +79,8 @@ private slots:
     void startupStatementIsInEffect();
     void silentServerFailsWithinTheTimeouts_data();
     void silentServerFailsWithinTheTimeouts();
+    void failuresSayWhatToDo_data();
+    void failuresSayWhatToDo();
     void secondStatementFailureKeepsFirstEffect();
     void bracedPasswordReachesTheServer();
     void getNextID();
@@ -183,6 +195,82 @@ void TestOdbc::silentServerFailsWithinTheTimeouts()
     QCOMPARE_LE(took, atMostSeconds * 1000);
     QCOMPARE(recorder.texts(), QStringList{db::ConnectionErrorText});
     QCOMPARE(trail.seen.last(), M::StatError);
+}
+
+// Each kind of failure keeps the one fixed message and adds its own hint.
+void TestOdbc::failuresSayWhatToDo_data()
+{
+    QTest::addColumn<QString>("connection");
+    QTest::addColumn<QString>("sql"); // run once connected; empty: nothing
+    QTest::addColumn<db::FailureKind>("kind");
+    QTest::addColumn<QString>("hint");
+
+    const QStringList p = test::testParams();
+    const auto with = [&p](int param, const QString &value) {
+        QStringList changed = p;
+        changed[param] = value;
+        return M::BuildConnectionString(changed);
+    };
+    const int port = closedPort();
+    QTest::newRow("data source whose driver is missing")
+        << with(0, qEnvironmentVariable("KESTREL_TEST_BROKEN_DSN")) << ""
+        << db::FailureKind::DriverMissing
+        << "The ODBC data source \"KestrelNoDriver\" names a driver that cannot be loaded";
+    QTest::newRow("driver not installed")
+        << "DRIVER={No Such Driver};" + with(0, "") << "" << db::FailureKind::DriverMissing
+        << "The ODBC driver \"No Such Driver\" is not installed.";
+    QTest::newRow("nothing to connect to")
+        << ""
+        << "" << db::FailureKind::DriverMissing << "There are no connection settings";
+    QTest::newRow("closed port")
+        << with(6, QString::number(port)) << "" << db::FailureKind::ServerUnreachable
+        << QStringLiteral("No database server answers at 127.0.0.1:%1").arg(port);
+    QTest::newRow("wrong password") << with(5, "wrong") << "" << db::FailureKind::AccessDenied
+                                    << "The server refused the user \"" + p[4] + '"';
+    QTest::newRow("unknown database")
+        << with(2, "no_such_db") << "" << db::FailureKind::UnknownDatabase
+        << "The server has no database \"no_such_db\" that the user \"" + p[4] + '"';
+    QTest::newRow("database without tables")
+        << with(0, "") << "SELECT ID FROM cities" << db::FailureKind::TablesMissing
+        << "The database \"" + p[2] + "\" lacks Kestrel's tables: File > Format DB Structure";
+    QTest::newRow("value too long")
+        << with(0, "") << "INSERT INTO cities VALUES (NULL, 'FOUR', 'x', 1, 'y', 'z')"
+        << db::FailureKind::ValueRefused << "The server refused the value for Acronym";
+    QTest::newRow("value of the wrong kind")
+        << with(0, "") << "INSERT INTO cities VALUES (NULL, 'ABC', 'x', 'one', 'y', 'z')"
+        << db::FailureKind::ValueRefused << "The server refused the value for PostalCode";
+}
+
+void TestOdbc::failuresSayWhatToDo()
+{
+    QFETCH(QString, connection);
+    QFETCH(QString, sql);
+    QFETCH(db::FailureKind, kind);
+    QFETCH(QString, hint);
+    if (QTest::currentDataTag() == QLatin1String("database without tables"))
+        test::dropAllTables();
+    const auto work = [&](db::OdbcConnection &c) {
+        if (!sql.isEmpty())
+            c.execute(db::Statement(sql));
+    };
+    db::FailureKind seen = db::FailureKind::Other;
+    try {
+        db::OdbcConnection c(connection);
+        work(c);
+    } catch (const std::exception &e) {
+        seen = db::failureKind(&e);
+    }
+    QCOMPARE(seen, kind);
+
+    test::MessageRecorder recorder;
+    M::ConnString = connection;
+    QVERIFY(!db::runConnectionCycle(work));
+    QCOMPARE(recorder.messages.size(), size_t(1));
+    const M::Message &shown = recorder.messages[0];
+    QCOMPARE(shown.text, db::ConnectionErrorText);
+    QCOMPARE(shown.title, db::ConnectionErrorTitle);
+    QVERIFY2(shown.hint.startsWith(hint), qPrintable(shown.hint));
+    QVERIFY2(shown.details.startsWith("SQLSTATE "), qPrintable(shown.details));
 }
 
 void TestOdbc::secondStatementFailureKeepsFirstEffect()

@@ -145,14 +145,32 @@ void TestRowStream::connectionStringReadsAsTheDriverReadsIt_data()
     QTest::newRow("server, port and database from the data source")
         << QStringLiteral("DSN=%1;UID=%2;PASSWORD=%3;").arg(p[0], p[4], p[5])
         << "SELECT CONCAT(DATABASE(), ' ', @@port)" << p[2] + ' ' + p[6];
-    QTest::newRow("unknown data source") << with(0, "NoSuchSource") << "SELECT 1"
-                                         << "";
+    // Without a registered data source, the settings alone lead to the
+    // server through the driver; an empty setting leaves the data source's
+    // own entry standing.
+    const QString where = "SELECT CONCAT(DATABASE(), ' ', @@port)";
+    const QString expectedWhere = p[2] + ' ' + p[6];
+    QTest::newRow("no data source name") << with(0, "") << where << expectedWhere;
+    QTest::newRow("unregistered data source") << with(0, "NoSuchSource") << where << expectedWhere;
+    QStringList blanks = p;
+    blanks[2] = blanks[3] = blanks[6] = QString();
+    QTest::newRow("empty settings keep the data source's entries")
+        << M::BuildConnectionString(blanks) << where << expectedWhere;
+    QTest::newRow("data source whose driver is missing")
+        << with(0, qEnvironmentVariable("KESTREL_TEST_BROKEN_DSN")) << "SELECT 1"
+        << "";
+    QTest::newRow("driver not installed") << "DRIVER={No Such Driver};" + with(0, "") << "SELECT 1"
+                                          << "";
+    QTest::newRow("nothing to connect to") << ""
+                                           << "SELECT 1"
+                                           << "";
     QTest::newRow("wrong password") << with(5, "wrong") << "SELECT 1"
                                     << "";
     // Each start-up statement in turn, as the ODBC layer runs them.
     QTest::newRow("two start-up statements")
         << with(7, "SET @kestrel_first = 1; SET @kestrel_marker = @kestrel_first + 1")
-        << "SELECT @kestrel_marker" << "2";
+        << "SELECT @kestrel_marker"
+        << "2";
     QTest::newRow("refused start-up statement") << with(7, "SELEKT 1") << "SELECT 1"
                                                 << "";
 }

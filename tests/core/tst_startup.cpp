@@ -188,6 +188,8 @@ void TestStartup::firstStartMakesTheUserFolder()
         QCOMPARE(othersMayDo(file), QFileDevice::Permissions());
     }
     QCOMPARE(folder.notes.size(), 2);
+    QVERIFY(folder.firstStart);
+    QVERIFY(!app::chooseWorkingFolder(box.request()).firstStart); // the next start is no first
 }
 
 void TestStartup::existingFilesStayAsTheyAre()
@@ -206,6 +208,7 @@ void TestStartup::existingFilesStayAsTheyAre()
     // The one that was missing is filled in from the defaults.
     QCOMPARE(contentOf(dir + "/DefConnParam.ini"), Defaults);
     QCOMPARE(folder.notes.size(), 1);
+    QVERIFY(!folder.firstStart); // the operator's own settings are there
 
     // A second start finds everything there and changes nothing.
     KESTREL_CHECK(writeFile(dir + "/DefConnParam.ini", "own defaults\r\n"));
@@ -290,12 +293,12 @@ void TestStartup::enteringLogsWhatWasMade()
     QCOMPARE(log::file(), logFile);
     QCOMPARE(othersMayDo(box.path("state/kestrel")), QFileDevice::Permissions());
 
-    QVERIFY(app::enterWorkingFolder(box.request()).isEmpty());
+    QVERIFY(app::enterWorkingFolder(box.request()).error.isEmpty());
     QCOMPARE(QDir::currentPath(), box.path("config/kestrel"));
     QCOMPARE(db::readParamFile(db::ParamFileName).values.at(1), QStringLiteral("defaults"));
     QCOMPARE(contentOf(logFile).count('\n'), 2);
 
-    const QString error = app::enterWorkingFolder(box.request(QStringLiteral("missing")));
+    const QString error = app::enterWorkingFolder(box.request(QStringLiteral("missing"))).error;
     QVERIFY(error.contains(QLatin1String("missing")));
     QCOMPARE(QDir::currentPath(), box.path("config/kestrel"));
     QVERIFY(contentOf(logFile).contains(error.toUtf8()));

@@ -5,6 +5,22 @@ fail() {
     exit 1
 }
 
+# install_into_scratch BUILD_DIR NAME: installs the build with DESTDIR into
+# $root, a prefix /usr under a fresh $scratch folder, which goes at exit
+# together with the Kestrel started there as $pid.
+pid=
+install_into_scratch() {
+    scratch=$(mktemp -d "/tmp/kestrel-$2.XXXXXX")
+    trap 'remove_scratch' EXIT
+    root=$scratch/root
+    DESTDIR=$root cmake --install "$1" --prefix /usr >/dev/null
+}
+
+remove_scratch() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+
 need() {
     command -v "$1" >/dev/null || fail "$1 is missing (package $2; scripts/packages.sh installs it)"
 }

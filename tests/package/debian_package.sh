@@ -2,13 +2,16 @@
 # Builds the Debian package with CPack and checks it in a scratch root
 # (dpkg -x): its name, its control fields, its files, and that it depends on
 # the package of every library the executable links, plus what Kestrel loads
-# at run time.
+# at run time; that lintian finds no error and no warning in it, and that
+# its AppStream metadata validates.
 # Usage: debian_package.sh BUILD_DIR VERSION
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build=$1 version=$2
 need dpkg-shlibdeps dpkg-dev
 need desktop-file-validate desktop-file-utils
+need lintian lintian
+need appstreamcli appstream
 
 scratch=$(mktemp -d /tmp/kestrel-deb.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
@@ -57,4 +60,9 @@ done < <(readelf -d "$exe" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p')
 for runtime in odbc-mariadb qt6-qpa-plugins; do
     declares "$runtime" || fail "Depends lacks $runtime, which Kestrel loads at run time"
 done
-echo "$(basename "$deb") holds a working Kestrel and names what it needs."
+
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 \
+    || fail "appstreamcli refuses the metadata"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 \
+    || { cat "$scratch/lintian.log" >&2; fail "lintian reports errors or warnings (above)"; }
+echo "$(basename "$deb") holds a working Kestrel, names what it needs and passes lintian."

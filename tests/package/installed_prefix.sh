@@ -8,16 +8,7 @@ source "$(dirname "$0")/common.sh"
 build=$1 version=$2
 need desktop-file-validate desktop-file-utils
 
-scratch=$(mktemp -d /tmp/kestrel-install.XXXXXX)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-root=$scratch/root
-DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+install_into_scratch "$build" install
 check_tree "$root"
 check_desktop_entry "$root"
 check_answers_without_display "$root/usr/bin/kestrel" "$version"

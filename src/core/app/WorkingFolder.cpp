@@ -3,6 +3,7 @@
 #include "core/app/Log.h"
 #include "core/database/ParamFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,16 +27,6 @@ QString baseFolder(const QProcessEnvironment &env, const QString &variable,
     if (QDir::isAbsolutePath(value))
         return QDir::cleanPath(value);
     return QDir::cleanPath(env.value(QStringLiteral("HOME")) + QLatin1Char('/') + underHome);
-}
-
-QString findDefaults(const QStringList &dataDirs)
-{
-    for (const QString &dir : dataDirs) {
-        const QString path = QDir(dir).filePath(db::DefaultParamFileName);
-        if (QFileInfo(path).isFile())
-            return path;
-    }
-    return QString();
 }
 
 // Writes a copy of source at target, created readable by its owner only
@@ -73,17 +64,18 @@ WorkingFolder userFolder(const FolderRequest &request)
         if (QFileInfo::exists(dir.filePath(name)))
             continue;
         if (defaults.isEmpty())
-            defaults = findDefaults(request.dataDirs);
+            defaults = findInstalledFile(db::DefaultParamFileName, request.dataDirs);
         if (defaults.isEmpty()) {
             folder.notes.append(QStringLiteral("no installed %1 found to copy into %2")
                                     .arg(db::DefaultParamFileName, path));
             break;
         }
-        if (const QString error = copyPrivately(defaults, dir.filePath(name)); !error.isEmpty())
+        if (const QString error = copyPrivately(defaults, dir.filePath(name)); !error.isEmpty()) {
             folder.notes.append(error);
-        else
-            folder.notes.append(
-                QStringLiteral("made %1 from %2").arg(dir.filePath(name), defaults));
+            continue;
+        }
+        folder.notes.append(QStringLiteral("made %1 from %2").arg(dir.filePath(name), defaults));
+        folder.firstStart = folder.firstStart || name == db::ParamFileName;
     }
     return folder;
 }
@@ -133,6 +125,24 @@ QStringList systemDataDirs(const QProcessEnvironment &environment)
     return result;
 }
 
+QStringList installedDataDirs(const QProcessEnvironment &environment)
+{
+    const QDir executableDir(QCoreApplication::applicationDirPath());
+    return QStringList{
+               QDir::cleanPath(executableDir.filePath(QStringLiteral(KESTREL_DATA_FROM_BIN)))}
+           + systemDataDirs(environment);
+}
+
+QString findInstalledFile(const QString &name, const QStringList &dataDirs)
+{
+    for (const QString &dir : dataDirs) {
+        const QString path = QDir(dir).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
+}
+
 WorkingFolder chooseWorkingFolder(const FolderRequest &request)
 {
     if (!request.explicitDir.isEmpty()) {
@@ -155,17 +165,16 @@ void openUserLog(const QProcessEnvironment &environment)
         log::append(QStringLiteral("no log file: ") + error);
 }
 
-QString enterWorkingFolder(const FolderRequest &request)
+WorkingFolder enterWorkingFolder(const FolderRequest &request)
 {
-    const WorkingFolder folder = chooseWorkingFolder(request);
+    WorkingFolder folder = chooseWorkingFolder(request);
     for (const QString &note : folder.notes)
         log::append(note);
-    QString error = folder.error;
-    if (error.isEmpty() && !QDir::setCurrent(folder.path))
-        error = QStringLiteral("cannot work in %1.").arg(folder.path);
-    if (!error.isEmpty())
-        log::append(error);
-    return error;
+    if (folder.error.isEmpty() && !QDir::setCurrent(folder.path))
+        folder.error = QStringLiteral("cannot work in %1.").arg(folder.path);
+    if (!folder.error.isEmpty())
+        log::append(folder.error);
+    return folder;
 }
 
 } // namespace kestrel::app

@@ -28,6 +28,9 @@ struct WorkingFolder {
     QString path;      // empty when there is none to work in
     QString error;     // why not, when path is empty
     QStringList notes; // what was made, for the log
+    // ConnParam.ini was made just now from the installed defaults: the
+    // operator has yet to say where the database is.
+    bool firstStart = false;
 };
 
 WorkingFolder chooseWorkingFolder(const FolderRequest &request);
@@ -38,11 +41,17 @@ QString userConfigFolder(const QProcessEnvironment &environment);
 QString userLogFile(const QProcessEnvironment &environment);
 // The kestrel folders of $XDG_DATA_DIRS (/usr/local/share:/usr/share when unset).
 QStringList systemDataDirs(const QProcessEnvironment &environment);
+// Where Kestrel's installed data lies: beside the running executable's own
+// prefix first, so that a Kestrel installed anywhere finds its own (the
+// build tree holds a copy at the same place), then systemDataDirs().
+QStringList installedDataDirs(const QProcessEnvironment &environment);
+// The first file called name in dataDirs, or an empty string.
+QString findInstalledFile(const QString &name, const QStringList &dataDirs);
 
 // Chooses the working folder and makes it the current one, noting in the
-// log what it made. Returns what went wrong for the operator to read, empty
-// when Kestrel can work.
-QString enterWorkingFolder(const FolderRequest &request);
+// log what it made. The folder's error says what went wrong for the operator
+// to read, empty when Kestrel can work.
+WorkingFolder enterWorkingFolder(const FolderRequest &request);
 
 // Sends the log to userLogFile(), making its folder; to standard error alone
 // when that cannot be had.

@@ -1,6 +1,7 @@
 #include "core/database/ConnectionCycle.h"
 
 #include "core/app/Log.h"
+#include "core/database/ConnectionFailure.h"
 #include "core/database/ConnectionString.h"
 #include "core/shared/mdl_Variables_Functions.h"
 
@@ -33,7 +34,10 @@ QString failureLogLine(const std::exception *cause)
 void reportConnectionFailure(const std::exception *cause)
 {
     log::append(failureLogLine(cause));
-    M::MsgBox(ConnectionErrorText, M::MsgButtons::OK, M::MsgIcon::Critical, ConnectionErrorTitle);
+    const FailureExplanation why =
+        explainFailure(cause, connectionTarget(M::ConnString), log::file());
+    M::MsgBox({ConnectionErrorText, M::MsgButtons::OK, M::MsgIcon::Critical, ConnectionErrorTitle,
+               why.hint, why.details});
     M::SetConnStat(M::StatError);
 }
 

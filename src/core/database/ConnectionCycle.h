@@ -3,7 +3,8 @@
 // connection of its own, Connected, the caller's work, close, Idle. Any
 // failure, the driver's or the caller's own, shows the one fixed critical
 // message, leaves the error status and makes the cycle return false. The
-// driver's diagnostic goes to the log (core/app/Log.h), never to the screen.
+// message carries a hint at the cause and the driver's diagnostic in its
+// details (ConnectionFailure.h); the log (core/app/Log.h) keeps it too.
 
 #include "core/database/Odbc.h"
 

@@ -1,9 +1,11 @@
 #include "core/database/Odbc.h"
 
 #include "core/database/ConnectionString.h"
+#include "core/database/ConnectionTarget.h"
 #include "core/database/OdbcDetail.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace kestrel::db {
@@ -242,8 +244,18 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
     m_dbc = dbc;
     setTimeoutAttribute(dbc, SQL_ATTR_LOGIN_TIMEOUT, currentTimeouts.loginSeconds);
     setTimeoutAttribute(dbc, SQL_ATTR_CONNECTION_TIMEOUT, currentTimeouts.loginSeconds);
-    const SplitConnectionString split = splitStartupStatement(connectionString);
-    QByteArray text = withTimeouts(split.driverString, currentTimeouts).toUtf8();
+    const ConnectionTarget target = connectionTarget(connectionString);
+    QByteArray text = withTimeouts(target.driverString, currentTimeouts).toUtf8();
+    if (text.size() > std::numeric_limits<SQLSMALLINT>::max()) {
+        // Its length goes to the driver as a 16-bit number: a longer string
+        // would reach it cut short, without the account it names.
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        m_dbc = nullptr;
+        throw OdbcError(QStringLiteral("HY090"),
+                        QStringLiteral("the connection string is %1 bytes long, more than the "
+                                       "ODBC driver takes")
+                            .arg(text.size()));
+    }
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
         SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR *>(text.data()),
@@ -254,12 +266,16 @@ OdbcConnection::OdbcConnection(const QString &connectionString)
         const QString message = diagnostics(SQL_HANDLE_DBC, dbc, &state, &native);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         m_dbc = nullptr;
+        // unixODBC reports a driver library it cannot load with a warning
+        // alone; the failure is the one ODBC names IM003.
+        if (state.startsWith(QLatin1String("01")))
+            state = QStringLiteral("IM003");
         throw OdbcError(state, message.isEmpty() ? QStringLiteral("cannot connect") : message,
                         native);
     }
     try {
         // The operator's own statements, each as the settings give it.
-        for (const QString &statement : startupStatements(split.startupStatement))
+        for (const QString &statement : startupStatements(target.startupStatement))
             execute(Statement(statement));
     } catch (...) {
         close();

@@ -19,8 +19,8 @@ public:
     OdbcError(const QString &sqlState, const QString &message, int nativeError = 0);
     const QString &sqlState() const { return m_sqlState; }
     const QString &message() const { return m_message; }
-    // The server's own error number (MariaDB's 1213 for a deadlock), 0 when
-    // the failure came from the driver or Kestrel.
+    // The server's own error number (1045: access denied, 1213: a deadlock),
+    // 0 when the failure did not come from the server or its client library.
     int nativeError() const { return m_nativeError; }
     // The text of the statement that failed, its "?" not filled in; empty
     // when the failure came before any statement.
@@ -30,8 +30,8 @@ public:
 private:
     QString m_sqlState;
     QString m_message;
-    QString m_statement;
     int m_nativeError = 0;
+    QString m_statement;
 };
 
 struct Column {

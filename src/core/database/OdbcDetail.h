@@ -11,8 +11,8 @@ namespace kestrel::db::detail {
 
 // Throws OdbcError with the handle's diagnostics unless rc reports success.
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char *what);
-// The diagnostic records of a handle as one text; the first record's SQLSTATE
-// goes to sqlState and its native error number to nativeError.
+// The diagnostic records of a handle as one text; the first record's
+// SQLSTATE goes to sqlState, its server error number to nativeError.
 QString diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, QString *sqlState,
                     int *nativeError = nullptr);
 

@@ -1,5 +1,7 @@
 #include "core/database/ParamFile.h"
 
+#include "core/shared/TextLimits.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -36,7 +38,59 @@ QByteArray encoded(const QStringList &values, ParamEncoding encoding, bool *ok)
     return out;
 }
 
+// The lines of a text as any editor writes them: ended by CR LF, LF or CR
+// alone. The piece after the last line end is a line only if it holds
+// something.
+QList<QByteArray> textLines(const QByteArray &content)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(content.mid(start, i - start));
+        if (c == '\r' && i + 1 < content.size() && content.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < content.size())
+        lines.append(content.mid(start));
+    return lines;
+}
+
 } // namespace
+
+QString paramName(int index)
+{
+    static const char *const names[ParamCount] = {
+        "Data Source Name", "Description", "DataBase Name",         "Host/Server Name", "User",
+        "Password",         "Port",        "SQL Command on Connect"};
+    return index >= 0 && index < ParamCount ? QString::fromLatin1(names[index]) : QString();
+}
+
+int overLongParam(const QStringList &values)
+{
+    for (int i = 0; i < ParamCount && i < values.size(); ++i) {
+        if (characterCount(values.at(i)) > MaxParamLength)
+            return i;
+    }
+    return -1;
+}
+
+QString overLongMessage(const QStringList &values, const QString &fileName)
+{
+    const int index = overLongParam(values);
+    if (index < 0)
+        return QString();
+    return QStringLiteral("Line %1 (%2) of %3 holds %4 characters, more than the %5 Kestrel "
+                          "passes to the ODBC driver. Shorten it under Setup > Connection "
+                          "Settings; Kestrel never cuts it.")
+        .arg(index + 1)
+        .arg(paramName(index), fileName)
+        .arg(characterCount(values.at(index)))
+        .arg(MaxParamLength);
+}
 
 QString decodeWindows1252(const QByteArray &bytes)
 {
@@ -60,7 +114,8 @@ QByteArray encodeWindows1252(const QString &text, bool *ok)
             bytes += char(u);
             continue;
         }
-        const char16_t *found = std::find(std::begin(Windows1252High), std::end(Windows1252High), u);
+        const char16_t *found =
+            std::find(std::begin(Windows1252High), std::end(Windows1252High), u);
         if (found == std::end(Windows1252High)) {
             *ok = false;
             return {};
@@ -81,17 +136,11 @@ ParamFile readParamFile(const QString &path)
             content.remove(0, 3);
         if (!isValidUtf8(content))
             result.encoding = ParamEncoding::Windows1252;
-        const QList<QByteArray> lines = content.split('\n');
-        for (qsizetype i = 0; i < lines.size() && result.values.size() < ParamCount; ++i) {
-            QByteArray line = lines.at(i);
-            // The piece after the last line end is a line only if it holds something.
-            if (i == lines.size() - 1 && line.isEmpty())
+        for (const QByteArray &line : textLines(content)) {
+            if (result.values.size() == ParamCount)
                 break;
-            if (line.endsWith('\r'))
-                line.chop(1);
-            result.values.append(result.encoding == ParamEncoding::Utf8
-                                     ? QString::fromUtf8(line)
-                                     : decodeWindows1252(line));
+            result.values.append(result.encoding == ParamEncoding::Utf8 ? QString::fromUtf8(line)
+                                                                        : decodeWindows1252(line));
         }
     }
     while (result.values.size() < ParamCount)

@@ -23,8 +23,24 @@ struct ParamFile {
     ParamEncoding encoding = ParamEncoding::Utf8;
 };
 
-// Reads the first eight lines of a parameter file, with LF or CRLF line ends.
+// Reads the first eight lines of a parameter file, whole, with CR LF, LF or
+// CR line ends.
 ParamFile readParamFile(const QString &path);
+
+// The longest value Kestrel passes on. The driver manager hands the
+// connection string's length to the driver as a 16-bit number, so a longer
+// string reaches it cut short, without the account it names; eight values
+// of this many characters (code points, four bytes each at most in UTF-8)
+// keep the whole string within it. The settings' boxes hold as many.
+constexpr int MaxParamLength = 1000;
+
+// The name of a line (index 0 to 7) as the connection settings show it.
+QString paramName(int index);
+// The first value longer than MaxParamLength, or -1.
+int overLongParam(const QStringList &values);
+// What to tell the operator about that value, naming its line in fileName;
+// empty when every value fits.
+QString overLongMessage(const QStringList &values, const QString &fileName);
 
 // Writes the eight values, each ended by CRLF, through a temporary file that
 // replaces the old one only when complete, readable by its owner only. A

@@ -1,14 +1,15 @@
 #include "core/database/RowStream.h"
 
 #include "core/database/ConnectionString.h"
+#include "core/database/ConnectionTarget.h"
+
+#include <QFile>
 
 #include <mysql.h>
-#include <odbcinst.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include <algorithm>
-#include <map>
 
 namespace kestrel::db {
 
@@ -22,31 +23,7 @@ constexpr unsigned WriteSeconds = 60;
 // are read again at their full length when they do not fit.
 constexpr unsigned long MaxBoundBytes = 16 * 1024;
 
-// ---- the connection string, read as the ODBC driver reads it ---------------
-
-// The pairs of an ODBC connection string, keys in upper case, as the
-// driver reads them: the first occurrence of a key counts.
-std::map<QString, QString> connectionPairs(const QString &text)
-{
-    std::map<QString, QString> pairs;
-    for (const ConnectionPair &pair : parseConnectionString(text)) {
-        if (!pair.key.isEmpty())
-            pairs.emplace(pair.key.toUpper(), pair.value);
-    }
-    return pairs;
-}
-
-// One entry of an ODBC data source, or a null string when it has none.
-QString dataSourceEntry(const QString &dataSource, const char *key)
-{
-    char buffer[1024] = {};
-    const QByteArray section = dataSource.toUtf8();
-    const int length = SQLGetPrivateProfileString(section.constData(), key, "", buffer,
-                                                  int(sizeof buffer), "odbc.ini");
-    if (length <= 0)
-        return {};
-    return QString::fromUtf8(buffer, length);
-}
+// ---- where the connection goes, as the ODBC layer goes there ------------
 
 struct ConnectionParams {
     QByteArray host;
@@ -58,47 +35,37 @@ struct ConnectionParams {
     QString startupStatement;
 };
 
+// The driver the data source names: a registered driver's name or the
+// path of its library.
+bool dataSourceDriverLoads(const QString &dataSource)
+{
+    const QString driver = dataSourceEntry(dataSource, "Driver");
+    return isRegisteredDriver(driver)
+           || (driver.startsWith(QLatin1Char('/')) && QFile::exists(driver));
+}
+
 ConnectionParams connectionParams(const QString &connectionString)
 {
-    const SplitConnectionString split = splitStartupStatement(connectionString);
-    const std::map<QString, QString> pairs = connectionPairs(split.driverString);
-    const auto given = [&](const char *key) -> const QString * {
-        const auto it = pairs.find(QString::fromLatin1(key));
-        return it == pairs.end() ? nullptr : &it->second;
-    };
-    // The data source names the driver; without one the driver manager
-    // refuses the connection, and so does this reader.
-    QString dataSource;
-    if (!given("DRIVER")) {
-        dataSource = given("DSN") ? *given("DSN") : QString();
-        if (dataSource.isEmpty() || dataSourceEntry(dataSource, "Driver").isNull())
-            throw OdbcError(QStringLiteral("IM002"),
-                            QStringLiteral("Data source name not found: ") + dataSource);
-    }
-    // A key written in the string wins, even with an empty value; the data
-    // source fills in the keys the string leaves out.
-    const auto value = [&](std::initializer_list<const char *> keys) {
-        for (const char *key : keys) {
-            if (const QString *v = given(key))
-                return v->toUtf8();
-        }
-        if (dataSource.isEmpty())
-            return QByteArray();
-        for (const char *key : keys) {
-            const QString v = dataSourceEntry(dataSource, key);
-            if (!v.isNull())
-                return v.toUtf8();
-        }
-        return QByteArray();
-    };
+    const ConnectionTarget target = connectionTarget(connectionString);
+    // Where the driver manager would find no driver to load, this reader
+    // refuses the connection too, with the state the manager gives.
+    if (target.driverString.isEmpty())
+        throw OdbcError(QStringLiteral("IM002"), QStringLiteral("Data source name not found"));
+    if (!target.driver.isEmpty() && !isRegisteredDriver(target.driver))
+        throw OdbcError(QStringLiteral("IM002"),
+                        QStringLiteral("Driver not registered: ") + target.driver);
+    if (!target.dataSource.isEmpty() && !dataSourceDriverLoads(target.dataSource))
+        throw OdbcError(
+            QStringLiteral("IM003"),
+            QStringLiteral("The driver of data source %1 cannot be loaded").arg(target.dataSource));
     ConnectionParams params;
-    params.host = value({"SERVER", "SERVERNAME"});
-    params.user = value({"UID", "USER"});
-    params.password = value({"PASSWORD", "PWD"});
-    params.database = value({"DATABASE", "DB"});
-    params.socket = value({"SOCKET"});
-    params.port = value({"PORT"}).trimmed().toUInt();
-    params.startupStatement = split.startupStatement;
+    params.host = target.host.toUtf8();
+    params.user = target.user.toUtf8();
+    params.password = target.password.toUtf8();
+    params.database = target.database.toUtf8();
+    params.socket = target.socket.toUtf8();
+    params.port = target.port;
+    params.startupStatement = target.startupStatement;
     return params;
 }
 
@@ -240,17 +207,20 @@ struct RowStream::Native {
     {
         QString state = QStringLiteral("HY000");
         QString message;
+        int native = 0;
         if (stmt && mysql_stmt_errno(stmt)) {
             state = QString::fromLatin1(mysql_stmt_sqlstate(stmt));
+            native = int(mysql_stmt_errno(stmt));
             message = QString::fromUtf8(mysql_stmt_error(stmt));
         } else if (mysql && mysql_errno(mysql)) {
             state = QString::fromLatin1(mysql_sqlstate(mysql));
+            native = int(mysql_errno(mysql));
             message = QString::fromUtf8(mysql_error(mysql));
         }
         if (message.isEmpty())
             message = QString::fromLatin1(what) + QStringLiteral(" failed");
         release();
-        throw OdbcError(state, message);
+        throw OdbcError(state, message, native);
     }
 
     void connect(const ConnectionParams &params)

@@ -7,9 +7,10 @@
 // The ODBC driver Kestrel runs on (MariaDB Connector/ODBC 3.1.15) reads every
 // row of a result into memory before it returns the first one, so this reader
 // speaks to the server through the driver's own client library instead. It
-// takes the same connection string and reads it as the driver does: the data
-// source must exist, keys of the string win over the data source's entries,
-// and the STMT statement runs right after connecting.
+// takes the same connection string and goes where the ODBC layer goes
+// (ConnectionTarget): a registered data source with the string's values over
+// its entries, or the settings alone; it refuses where the driver manager
+// would find no driver, and the STMT statement runs right after connecting.
 
 #include "core/database/Odbc.h"
 

@@ -34,11 +34,19 @@ QString BuildConnectionString(const QStringList &params)
 
 MsgAnswer MsgBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &title)
 {
-    const Message message{text, buttons, icon, title.isEmpty() ? AppTitle : title};
+    return MsgBox(Message{text, buttons, icon, title, {}, {}});
+}
+
+MsgAnswer MsgBox(Message message)
+{
+    if (message.title.isEmpty())
+        message.title = AppTitle;
     if (messageService.onMessage)
         return messageService.onMessage(message);
     std::fprintf(stderr, "kestrel: %s: %s\n", qPrintable(message.title), qPrintable(message.text));
-    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
+    if (!message.hint.isEmpty())
+        std::fprintf(stderr, "kestrel: %s\n", qPrintable(message.hint));
+    return message.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::OK;
 }
 
 void Beep()

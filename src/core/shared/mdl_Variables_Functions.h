@@ -42,6 +42,10 @@ struct Message {
     MsgButtons buttons = MsgButtons::OK;
     MsgIcon icon = MsgIcon::None;
     QString title;
+    // Under the text, for messages that can say more: a one-line hint at
+    // what to do, and details the operator may open (the cause, the log).
+    QString hint;
+    QString details;
 };
 
 // Shows a message through the installed service and returns its answer. An
@@ -50,6 +54,7 @@ struct Message {
 // happens that nobody agreed to.
 MsgAnswer MsgBox(const QString &text, MsgButtons buttons = MsgButtons::OK,
                  MsgIcon icon = MsgIcon::None, const QString &title = QString());
+MsgAnswer MsgBox(Message message);
 
 // The system beep, through the installed service.
 void Beep();

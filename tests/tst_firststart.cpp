@@ -1,0 +1,154 @@
+// What a new operator meets: the first start's connection settings, the
+// window's place kept between runs, the manual on F1, and a failure message
+// that says what to do.
+
+#include "database/Frm_ConnectionSettings.h"
+#include "database/Frm_TestConnection.h"
+#include "entry/Frm_AddCity.h"
+#include "shell/Frm_Help.h"
+#include "support/TestSupport.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTimer>
+#include <memory>
+
+namespace M = mdl_Variables_Functions;
+using namespace kestrel;
+
+class TestFirstStart : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void firstStartAsksWhereTheDatabaseIs();
+    void windowPlaceSurvivesARestart();
+    void f1OpensTheManualAtTheActiveWindow();
+    void failureBoxShowsHintAndDetails();
+
+private:
+    std::unique_ptr<test::RunningMainWindow> m_run;
+};
+
+void TestFirstStart::init()
+{
+    // What Kestrel remembers goes where main() sends it, under the
+    // XDG_CONFIG_HOME ctest gives this test, never the operator's own.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY2(!config.isEmpty(), "XDG_CONFIG_HOME is not set: run the tests through ctest");
+    QCoreApplication::setOrganizationName(QStringLiteral("kestrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrel"));
+    QCOMPARE(QSettings().fileName(), config + "/kestrel/Kestrel.conf");
+    QSettings().clear();
+    m_run = std::make_unique<test::RunningMainWindow>();
+    QVERIFY(m_run->show());
+}
+
+void TestFirstStart::cleanup()
+{
+    m_run.reset();
+}
+
+void TestFirstStart::firstStartAsksWhereTheDatabaseIs()
+{
+    m_run->main->askForConnectionSettings();
+    auto *settings = m_run->main->findForm<Frm_ConnectionSettings>();
+    QVERIFY(settings);
+    auto *note = test::control<QLabel>(settings, "lbl_FirstStart");
+    QVERIFY(note->isVisible());
+    QVERIFY(note->text().contains(QLatin1String("Format DB Structure")));
+    // The window grew to hold the note: nothing is squeezed.
+    QVERIFY(settings->height() >= settings->layout()->minimumSize().height());
+    // The server's box has the keys, its text ready to be typed over.
+    auto *server = test::control<QLineEdit>(settings, "txt_HSName");
+    QCOMPARE(QApplication::focusWidget(), server);
+    QTest::keyClicks(server, "db.example");
+    QTest::keyClick(server, Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "shop");
+    QCOMPARE(server->text(), QStringLiteral("db.example"));
+    QCOMPARE(test::control<QLineEdit>(settings, "txt_DBName")->text(), QStringLiteral("shop"));
+}
+
+void TestFirstStart::windowPlaceSurvivesARestart()
+{
+    m_run->main->setGeometry(QRect(QPoint(60, 50), QSize(900, 640)));
+    QTRY_COMPARE(m_run->main->size(), QSize(900, 640));
+    const QPoint placed = m_run->main->pos();
+    QTest::keyClick(m_run->main.get(), Qt::Key_Q, Qt::ControlModifier); // Exit
+    QVERIFY(!m_run->main->isVisible());
+
+    MDIfrm_main again;
+    QCOMPARE(again.size(), QSize(900, 640));
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QTRY_COMPARE(again.pos(), placed);
+}
+
+void TestFirstStart::f1OpensTheManualAtTheActiveWindow()
+{
+    QTest::keyClick(m_run->main.get(), Qt::Key_F1);
+    auto *help = m_run->main->findForm<Frm_Help>();
+    QVERIFY(help);
+    auto *manual = test::control<QTextBrowser>(help, "txt_Manual");
+    QVERIFY(manual->toPlainText().contains(QLatin1String("First start")));
+    QCOMPARE(manual->verticalScrollBar()->value(), 0);
+    test::type(manual, "\x1b"); // Esc closes it
+    test::settle();
+    QVERIFY(!m_run->main->findForm<Frm_Help>());
+
+    // From the city form, at the city form's section.
+    QTest::keyClick(m_run->main.get(), Qt::Key_F4);
+    QWidget *city = m_run->main->findForm<Frm_AddCity>();
+    QVERIFY(city);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    help = m_run->main->findForm<Frm_Help>();
+    QVERIFY(help);
+    manual = test::control<QTextBrowser>(help, "txt_Manual");
+    QVERIFY(manual->verticalScrollBar()->value() > 0);
+    const QTextCursor atTop = manual->cursorForPosition(QPoint(4, 4));
+    QVERIFY2(atTop.block().text().startsWith(QLatin1String("Add City")),
+             qPrintable(atTop.block().text()));
+}
+
+void TestFirstStart::failureBoxShowsHintAndDetails()
+{
+    // The message boxes operators see, not the recorder.
+    m_run->messages.reset();
+    installMessageBoxes();
+    QStringList params = test::testParams();
+    params[5] = QStringLiteral("wrong");
+    M::ConnString = M::BuildConnectionString(params);
+    QString hint;
+    QString details;
+    QString text;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            text = box->text();
+            hint = box->informativeText();
+            details = box->detailedText();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    answer.start(50);
+    QTest::keyClick(m_run->main.get(), Qt::Key_A, Qt::ControlModifier); // Test Connection
+    answer.stop();
+    M::SetMessageService({});
+    QCOMPARE(text, QStringLiteral("Error occured, connection will be terminated!!!"));
+    QVERIFY2(hint.startsWith("The server refused the user \"" + params[4] + '"'), qPrintable(hint));
+    QVERIFY2(details.startsWith(QLatin1String("SQLSTATE 28000, error 1045: ")),
+             qPrintable(details));
+    QVERIFY(details.contains(QLatin1String("\nLog: ")));
+    QVERIFY(!details.contains(QLatin1String("wrong")));
+}
+
+QTEST_MAIN(TestFirstStart)
+#include "tst_firststart.moc"
