@@ -76,7 +76,8 @@ private slots:
         QCOMPARE(field(plan, plan.rows.front(), "table"), QStringLiteral("turnover"));
         for (const db::Row &step : plan.rows) {
             const QString extra = field(plan, step, "Extra");
-            QVERIFY2(!extra.contains("filesort") && !extra.contains("temporary"), qPrintable(extra));
+            QVERIFY2(!extra.contains("filesort") && !extra.contains("temporary"),
+                     qPrintable(extra));
         }
 
         const db::ResultSet listed = connection.query(statement);
