@@ -22,9 +22,15 @@ bench_setup() {
     bench_scratch=$(mktemp -d /tmp/kestrel-bench.XXXXXX)
     bench_server=${KESTREL_BENCH_KEEP:-$bench_scratch/mariadb}
     trap 'db_stop "$bench_server" || true; rm -rf "$bench_scratch"' EXIT
+    # A kept server left running answers on the port it was started on.
     local port
-    port=$(free_port)
+    if db_alive "$bench_server" && [ -f "$bench_server/port" ]; then
+        port=$(cat "$bench_server/port")
+    else
+        port=$(free_port)
+    fi
     db_start "$bench_server" "$port"
+    echo "$port" >"$bench_server/port"
     export ODBCINI="$bench_scratch/odbc.ini"
     export KESTREL_BENCH_DSN=KestrelBench KESTREL_BENCH_PORT=$port
     export KESTREL_BENCH_USER=kestrel_bench KESTREL_BENCH_PASSWORD=kestrel_bench
