@@ -4,6 +4,7 @@
 
 #include "core/database/ConnectionString.h"
 #include "core/database/ParamFile.h"
+#include "core/shared/CsvWriter.h"
 #include "core/shared/ResultRequest.h"
 #include "core/shared/TextLimits.h"
 #include "support/CoreSupport.h"
@@ -35,6 +36,8 @@ private slots:
     void filterNumericKey_data();
     void filterNumericKey();
     void requestWritesTheContract();
+    void csvFieldsNeverRunAsFormulas_data();
+    void csvFieldsNeverRunAsFormulas();
 };
 
 void TestCore::connectionString_data()
@@ -143,7 +146,8 @@ void TestCore::paramFileReading_data()
         << QByteArray("  d \r\nÁrvíztűrő\r\n")
         << QStringList{"  d ", "Árvíztűrő", "", "", "", "", "", ""};
     QTest::newRow("UTF-8 with a byte order mark")
-        << QByteArray("\xEF\xBB\xBF" "d\r\ncaf\xC3\xA9\r\n")
+        << QByteArray("\xEF\xBB\xBF"
+                      "d\r\ncaf\xC3\xA9\r\n")
         << QStringList{"d", "café", "", "", "", "", "", ""};
     QTest::newRow("single-byte, read as Windows-1252")
         << QByteArray("caf\xE9\r\n\x95 \x80 5\r\n")
@@ -241,8 +245,7 @@ void TestCore::limitsCutWholeCharacters_data()
     const QString emoji = QStringLiteral("\U0001F426");
     QTest::newRow("fits") << "AB|" << 3 << "AB|";
     QTest::newRow("an emoji counts once") << "AB" + emoji + "|" << 3 << "AB" + emoji + "|";
-    QTest::newRow("an emoji past the limit goes whole")
-        << "ABC" + emoji + "|" << 3 << "ABC|";
+    QTest::newRow("an emoji past the limit goes whole") << "ABC" + emoji + "|" << 3 << "ABC|";
     QTest::newRow("typed in the middle goes, the rest stays")
         << "A" + emoji + "x|BC" << 3 << "A|BC";
     QTest::newRow("an accent stays with its letter") << "ABe\u0301|" << 3 << "AB|";
@@ -332,6 +335,38 @@ void TestCore::requestWritesTheContract()
     QCOMPARE(picks, 1);
     M::LowerResultWindowFlags();
     QVERIFY(!M::EditGridPick && !M::QryPickHandOver);
+}
+
+// A field as it goes into a CSV file: numbers stay numbers, and nothing a
+// spreadsheet would run as a formula reaches it as one, whatever comes
+// before the formula that a spreadsheet strips.
+void TestCore::csvFieldsNeverRunAsFormulas_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("text") << "Ann = Bob" << QByteArray("Ann = Bob");
+    QTest::newRow("amount") << "12,50" << QByteArray("12,50");
+    QTest::newRow("negative amount") << "-3,50" << QByteArray("-3,50");
+    QTest::newRow("signed number") << "+2" << QByteArray("+2");
+    QTest::newRow("formula") << "=HYPERLINK(\"x\")" << QByteArray("\"'=HYPERLINK(\"\"x\"\")\"");
+    QTest::newRow("formula that is a number") << "=1" << QByteArray("'=1");
+    QTest::newRow("at") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+    QTest::newRow("minus, not a number") << "-2+3" << QByteArray("'-2+3");
+    QTest::newRow("behind a tab") << "\t=cmd" << QByteArray("'\t=cmd");
+    QTest::newRow("behind a carriage return") << "\r=cmd" << QByteArray("\"'\r=cmd\"");
+    QTest::newRow("semicolon") << "a;b" << QByteArray("\"a;b\"");
+}
+
+void TestCore::csvFieldsNeverRunAsFormulas()
+{
+    QFETCH(QString, field);
+    QFETCH(QByteArray, written);
+    QByteArray out;
+    kestrel::CsvWriter::appendField(out, field);
+    QCOMPARE(out, written);
+    out.clear();
+    kestrel::CsvWriter::appendField(out, QUtf8StringView(field.toUtf8()));
+    QCOMPARE(out, written);
 }
 
 QTEST_MAIN(TestCore)
