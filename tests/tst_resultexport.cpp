@@ -16,7 +16,9 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -87,13 +89,16 @@ Hands::Act chooseItem(const QString &text)
     };
 }
 
-// Types the whole path into the file dialog's name box, then Enter.
+// Types the path into the file dialog's name box, as seen from the folder
+// the dialog shows, then Enter. (A whole path typed from elsewhere leaves
+// the box's completer listing the folders it passed, and Enter picks one.)
 Hands::Act saveAs(const QString &path)
 {
     return [path](QWidget *widget) {
+        auto *dialog = static_cast<QFileDialog *>(widget);
         auto *name = widget->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-        test::type(name, path);
+        test::type(name, dialog->directory().relativeFilePath(path));
         QTest::keyClick(name, Qt::Key_Return);
     };
 }
@@ -197,6 +202,26 @@ ResultRequest awkwardList()
     return request;
 }
 
+// The user's configuration and documents folders of this run: made before
+// Qt starts, so no setting of the tester's own is read or written.
+struct ScratchUserFolders {
+    QTemporaryDir home;
+    QString documents = home.filePath(QStringLiteral("Documents"));
+    QString file(const QString &name) const { return documents + u'/' + name; }
+    ScratchUserFolders()
+    {
+        const QString config = home.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        QDir().mkpath(documents);
+        QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+        if (!dirs.open(QIODevice::WriteOnly))
+            qFatal("cannot write the test's user-dirs.dirs");
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    }
+};
+const ScratchUserFolders userFolders;
+
 ResultRequest numbered(int rows)
 {
     ResultRequest request;
@@ -256,7 +281,7 @@ private slots:
     void csvReadsBackFieldForField()
     {
         QVERIFY(Frm_QueryResults::Open(awkwardList()));
-        const QString path = run->dir.file(QStringLiteral("awkward.csv"));
+        const QString path = userFolders.file(QStringLiteral("awkward.csv"));
         Hands hands;
         hands.then(shown<QMenu>(), chooseItem(QStringLiteral("Export to CSV...")));
         hands.then(shown<QFileDialog>(), saveAs(path));
@@ -292,7 +317,7 @@ private slots:
     {
         constexpr int Rows = 100;
         QVERIFY(Frm_QueryResults::Open(numbered(Rows)));
-        const QString path = run->dir.file(QStringLiteral("numbered.pdf"));
+        const QString path = userFolders.file(QStringLiteral("numbered.pdf"));
         KESTREL_CHECK(exportThroughMainWindow(path));
 
         const QString info = runTool("pdfinfo", {path});
@@ -345,7 +370,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, existing);
-        const QString folder = run->dir.file(QStringLiteral("locked-") + QTest::currentDataTag());
+        const QString folder =
+            userFolders.file(QStringLiteral("locked-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + u'/' + name;
         if (existing) {
@@ -371,6 +397,42 @@ private slots:
             QVERIFY(old.open(QIODevice::ReadOnly));
             QCOMPARE(old.readAll(), QByteArray("what was there"));
         }
+    }
+
+    // The export dialog opens in the documents folder at first, then in the
+    // folder of the last export that was saved, also in the next run (the
+    // user's settings on disk); never in a folder that could not be written.
+    void exportFolderIsTheLastThatWorked()
+    {
+        QSettings().clear();
+        const QString saved = userFolders.file(QStringLiteral("saved"));
+        const QString locked = saved + QStringLiteral("/locked");
+        QVERIFY(QDir().mkpath(saved) && QDir().mkpath(locked));
+        LockedFolder lock(locked);
+        QVERIFY2(lock.lock(), "the test cannot make a folder read-only here");
+        QVERIFY(Frm_QueryResults::Open(numbered(3)));
+        QStringList openedIn;
+        for (const QString &path : {saved + "/a.csv", locked + "/b.csv", QString()}) {
+            Hands hands;
+            hands.then(shown<QFileDialog>(), [&, path](QWidget *dialog) {
+                openedIn.append(static_cast<QFileDialog *>(dialog)->directory().absolutePath());
+                if (path.isEmpty())
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                else
+                    saveAs(path)(dialog);
+            });
+            KESTREL_CHECK(operate(hands, [this] {
+                QTest::keyClick(run->main.get(), Qt::Key_E, Qt::ControlModifier);
+            }));
+        }
+        QCOMPARE(openedIn, (QStringList{userFolders.documents, saved, saved}));
+        QCOMPARE(run->messages->texts(), QStringList{cannotSaveText(locked + "/b.csv")});
+        QSettings settings;
+        settings.sync();
+        QFile onDisk(settings.fileName());
+        QVERIFY(onDisk.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        QVERIFY(onDisk.open(QIODevice::ReadOnly));
+        QVERIFY(onDisk.readAll().contains(saved.toUtf8()));
     }
 
     // The preview shows the pages; a list too long to hold in a preview shows

@@ -35,6 +35,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    // The user's settings (QSettings) live under these names in their
+    // configuration folder.
+    if (QCoreApplication::organizationName().isEmpty())
+        QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrel"));
     const CommandLine command = parseCommandLine(QApplication::arguments(), ForeignOptions::Refuse);
     if (command.action != CommandLine::Action::Run)

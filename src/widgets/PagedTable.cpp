@@ -26,11 +26,11 @@ QFont fontOf(qreal points, bool bold)
 
 } // namespace
 
-PagedTable::PagedTable(const FlexGrid &grid, QString caption, QDateTime exported)
+PagedTable::PagedTable(const FlexGrid &grid, QString caption, QDateTime exported, QString note)
     : m_grid(grid), m_caption(std::move(caption)), m_exported(std::move(exported)),
-      m_titleFont(fontOf(13, true)), m_smallFont(fontOf(8, false)), m_headerFont(fontOf(8.5, true)),
-      m_bodyFont(fontOf(8.5, false)), m_titleMetrics(m_titleFont), m_smallMetrics(m_smallFont),
-      m_headerMetrics(m_headerFont), m_bodyMetrics(m_bodyFont)
+      m_note(std::move(note)), m_titleFont(fontOf(13, true)), m_smallFont(fontOf(8, false)),
+      m_headerFont(fontOf(8.5, true)), m_bodyFont(fontOf(8.5, false)), m_titleMetrics(m_titleFont),
+      m_smallMetrics(m_smallFont), m_headerMetrics(m_headerFont), m_bodyMetrics(m_bodyFont)
 {
 }
 
@@ -96,7 +96,9 @@ void PagedTable::paintHeaderBlock(QPainter &painter, int page) const
     painter.setFont(m_smallFont);
     painter.drawText(QRectF(0, title.height(), m_page.width(), small.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     exportedLine(m_exported));
+                     m_note.isEmpty()
+                         ? exportedLine(m_exported)
+                         : exportedLine(m_exported) + QStringLiteral(" \u2013 ") + m_note);
 
     const QRectF header(0, m_tableTop, m_page.width(), m_rowHeight);
     painter.fillRect(header, HeaderShade);

@@ -24,7 +24,8 @@ class FlexGrid;
 
 class PagedTable {
 public:
-    PagedTable(const FlexGrid &grid, QString caption, QDateTime exported);
+    // note, when there is one, follows the export's date on every page.
+    PagedTable(const FlexGrid &grid, QString caption, QDateTime exported, QString note = QString());
 
     // Fits the table to the device's printable area; call before the others.
     void layOut(QPaintDevice &device, const QRectF &page);
@@ -59,6 +60,7 @@ private:
     const FlexGrid &m_grid;
     QString m_caption;
     QDateTime m_exported;
+    QString m_note;
     QFont m_titleFont;
     QFont m_smallFont;
     QFont m_headerFont;
