@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -271,6 +272,7 @@ private slots:
     void init()
     {
         run->reset();
+        run->main->statusBar()->clearMessage();
         // Dialogs of the test before leave no window active, and the main
         // window's shortcuts want theirs to be.
         run->main->activateWindow();
@@ -396,6 +398,53 @@ private slots:
             QFile old(path);
             QVERIFY(old.open(QIODevice::ReadOnly));
             QCOMPARE(old.readAll(), QByteArray("what was there"));
+        }
+    }
+
+    // A list whose loading was stopped goes out as the operator answers: the
+    // rows loaded, said so on the pages and in the status bar, or the whole
+    // list, loaded first.
+    void stoppedListGoesOutAsTheOperatorSays_data()
+    {
+        QTest::addColumn<bool>("loadedOnly");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("the rows loaded, as PDF") << true << "part.pdf";
+        QTest::newRow("the whole list, loaded first, as CSV") << false << "whole.csv";
+    }
+    void stoppedListGoesOutAsTheOperatorSays()
+    {
+        QFETCH(bool, loadedOnly);
+        QFETCH(QString, file);
+        constexpr int Rows = 300000;
+        const QPointer<Frm_QueryResults> list = Frm_QueryResults::Open(numbered(Rows));
+        QVERIFY(list && list->isLoading());
+        QTest::keyClick(grid(), Qt::Key_Escape);
+        const qint64 loaded = list->loadedRows();
+        QVERIFY(!list->isLoading() && loaded < Rows);
+        run->messages->answers = {loadedOnly ? M::MsgAnswer::Yes : M::MsgAnswer::No};
+        const QString path = userFolders.file(file);
+        Hands hands;
+        hands.then(shown<QFileDialog>(), saveAs(path));
+        hands.start();
+        QTest::keyClick(run->main.get(), Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(hands.done() && QFileInfo::exists(path), 60000);
+        test::settle();
+
+        QCOMPARE(run->messages->texts().size(), 1);
+        QVERIFY(run->messages->texts().front().contains(
+            QStringLiteral("only the %1 rows").arg(loaded)));
+        const QString note = QStringLiteral("part of the list: the %1 rows loaded").arg(loaded);
+        const QString status = run->main->statusBar()->currentMessage();
+        if (loadedOnly) {
+            const QString page = runTool("pdftotext", {"-f", "1", "-l", "1", path, "-"});
+            QVERIFY2(page.contains(note), qPrintable(page.left(300)));
+            QVERIFY2(status.contains(note), qPrintable(status));
+        } else {
+            QFile csv(path);
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QCOMPARE(csv.readAll().count("\r\n"), Rows + 1);
+            QCOMPARE(list->loadedRows(), qint64(Rows));
+            QVERIFY2(!status.contains(QStringLiteral("part of the list")), qPrintable(status));
         }
     }
 
