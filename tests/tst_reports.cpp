@@ -623,6 +623,20 @@ private slots:
         QCOMPARE(trail.seen.size(), outcome == "Amount is not a number!!!" ? 0 : 3);
     }
 
+    // Only the prices the change moved count: 0,00 and 0,01 stay as they
+    // are when everything goes up by 1 %.
+    void priceChangeCountsThePricesItChanged()
+    {
+        exec("INSERT INTO products VALUES (1, 'Bag', 'Pcs', 1, 0, '1', '2008-03-01'), "
+             "(2, 'Pin', 'Pcs', 1, 0.01, '2', '2008-03-01'), "
+             "(3, 'Jam', 'Pcs', 7, 10, '3', '2008-03-15')");
+        chooseChange("Percentage", "+");
+        type(QApplication::focusWidget(), "1\n");
+        press(Qt::Key_Return);
+        QCOMPARE(prices(), QStringLiteral("0.00|0.01|10.10"));
+        QCOMPARE(statusNote(), QStringLiteral("1 price changed."));
+    }
+
     // A paste by mouse releases no key; OK still holds the amount to its
     // ceiling before sending it.
     void pastedAmountMeetsTheCeilingAtOK()
