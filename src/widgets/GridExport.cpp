@@ -112,8 +112,8 @@ QString suffixOf(ExportFormat format)
 QString filterOf(ExportFormat format)
 {
     return format == ExportFormat::Csv
-               ? QStringLiteral("CSV for spreadsheets: decimal comma; a text that a spreadsheet "
-                                "would run as a formula gets an apostrophe (*.csv)")
+               ? QStringLiteral("CSV for spreadsheets: decimal comma, formulas kept as text "
+                                "(*.csv)")
                : QStringLiteral("PDF document (*.pdf)");
 }
 
