@@ -10,8 +10,8 @@
 #include "reports/Frm_QueryTop10Customers.h"
 #include "reports/Frm_QueryTurnoverBInterval.h"
 #include "support/TestSupport.h"
-#include "widgets/TextLengthLimit.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -623,8 +623,7 @@ private slots:
         QCOMPARE(trail.seen.size(), outcome == "Amount is not a number!!!" ? 0 : 3);
     }
 
-    // Only the prices the change moved count: 0,00 and 0,01 stay as they
-    // are when everything goes up by 1 %.
+    // Only moved prices count: 0,00 and 0,01 stay as they are at +1 %.
     void priceChangeCountsThePricesItChanged()
     {
         exec("INSERT INTO products VALUES (1, 'Bag', 'Pcs', 1, 0, '1', '2008-03-01'), "

@@ -1,9 +1,7 @@
-// The lists of sales ordered by sale, on a server holding enough sales (with
-// the sales table's indexes) that its planner would start from the
-// customers or the products and sort every sale before sending the first:
-// each list reads the sales first, in the order of their IDs, with no sort
-// and no temporary table, and lists every sale whose customer and product
-// exist, in order.
+// The lists of sales ordered by sale, on enough sales (and indexes) that the
+// planner would start from the customers or the products and sort every
+// sale: each reads the sales first by ID, with no sort and no temporary
+// table, and lists every sale whose customer and product exist, in order.
 
 #include "core/statements/Find.h"
 #include "core/statements/Lists.h"
