@@ -8,6 +8,8 @@
 
 #include "core/shared/mdl_Variables_Functions.h"
 #include "core/statements/Edit.h"
+#include "core/statements/Find.h"
+#include "core/statements/Lists.h"
 #include "editing/Frm_EditResults.h"
 #include "shell/MDIfrm_main.h"
 #include "widgets/FlexGrid.h"
@@ -22,16 +24,6 @@ namespace M = mdl_Variables_Functions;
 using namespace kestrel;
 
 namespace {
-
-QString salesView(const QString &condition = QString())
-{
-    return QStringLiteral("SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,"
-                          "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
-                          "products.Description FROM turnover,customers,products WHERE "
-                          "(products.ID = turnover.ProductID) and (customers.ID = "
-                          "turnover.CustomerID)")
-           + condition + QStringLiteral(" order by turnover.ID;");
-}
 
 // The last message the grid showed, so that a failure is not timed as work.
 QString lastMessage;
@@ -60,14 +52,15 @@ double timeLoad(MDIfrm_main &main, const QString &statement, int expectedRows)
     return elapsed;
 }
 
-// Changes a price and a quantity in each of five rows spread over the grid,
-// through the cell editor, each run to new values.
+// Changes a price and a quantity in each of five rows through the cell
+// editor, each run to new values. The rows lie among the first 1,000, so
+// that a grid of 1,000 rows and one of 100,000 save the same records and
+// differ only in the rows they hold.
 void changeTenCells(Frm_EditResults &grid, int run)
 {
     FlexGrid &cells = *grid.fxg_QueryResult;
-    const int rows = cells.Rows() - 1;
     for (int i = 0; i < 5; ++i) {
-        const int row = 1 + i * (rows / 5);
+        const int row = 1 + i * 200;
         for (const auto &[col, text] : {std::pair{7, QStringLiteral("%1,%2").arg(20 + run).arg(i)},
                                         std::pair{5, QString::number(2 + (run + i) % 5)}}) {
             cells.setRow(row);
@@ -118,29 +111,37 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     constexpr int Sales = 100000;
     constexpr int FewSales = 1000;
-    const QString all = salesView();
-    const QString few = salesView(QStringLiteral(" and (turnover.ID <= %1)").arg(FewSales));
+    // What Show All of the sales find form lists.
+    const QString all = sql::showAll(sql::FindTable::Transactions).statement.sql;
+    const QString few =
+        sql::salesJoinSurnameFirst(sql::SalesRead::BySale)
+        + QStringLiteral(" and (turnover.ID <= %1) order by turnover.ID;").arg(FewSales);
     const QString saved = QStringLiteral("Changes have Saved!");
 
     // Best of several runs for every figure, so that a cold cache on either
     // side does not decide a ratio.
     Best load, client, compare, saveFew, saveAll;
     for (int run = 0; run < runs; ++run) {
-        const double l = timeLoad(main, all, Sales);
+        // The client first: the server's work for it must not fall into a
+        // save timed right after.
         const double c = bench::timeClient(all);
+        const double l = timeLoad(main, all, Sales);
         if (l < 0 || c < 0)
             return 1;
+        // The same steps on both grids: ten cells changed, Show Changes, Save.
         Frm_EditResults *grid = main.findForm<Frm_EditResults>();
-        changeTenCells(*grid, run);
+        changeTenCells(*grid, 2 * run);
         const double s = timeClick(&Frm_EditResults::cmd_Show_Click, *grid,
                                    QStringLiteral("Changes have checked!"));
         const double a = timeClick(&Frm_EditResults::cmd_Save_Click, *grid, saved);
         if (timeLoad(main, few, FewSales) < 0)
             return 1;
         grid = main.findForm<Frm_EditResults>();
-        changeTenCells(*grid, run + 100);
+        changeTenCells(*grid, 2 * run + 1);
+        const double fewShow = timeClick(&Frm_EditResults::cmd_Show_Click, *grid,
+                                         QStringLiteral("Changes have checked!"));
         const double f = timeClick(&Frm_EditResults::cmd_Save_Click, *grid, saved);
-        if (s < 0 || a < 0 || f < 0)
+        if (s < 0 || a < 0 || fewShow < 0 || f < 0)
             return 1;
         std::printf("run %d: load %.3f s, mariadb client %.3f s, show changes %.3f s, "
                     "save %.1f ms (100,000 rows) / %.1f ms (1,000 rows)\n",
@@ -153,7 +154,7 @@ int main(int argc, char *argv[])
     }
     std::printf("edit grid load, %d sales: %.3f s\n", Sales, load.value);
     std::printf("mariadb client, same statement: %.3f s\n", client.value);
-    std::printf("load ratio: %.2f (target at most 1.5)\n", load.value / client.value);
+    std::printf("load ratio: %.2f (target at most 1.0)\n", load.value / client.value);
     std::printf("show changes over %d rows: %.3f s, ratio %.2f (target at most 1.5)\n", Sales,
                 compare.value, compare.value / client.value);
     std::printf("save of ten changed cells: %.1f ms with %d rows loaded, %.1f ms with %d "

@@ -10,8 +10,8 @@
 #include "reports/Frm_QueryTop10Customers.h"
 #include "reports/Frm_QueryTurnoverBInterval.h"
 #include "support/TestSupport.h"
-#include "widgets/TextLengthLimit.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/TextLengthLimit.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -617,6 +617,19 @@ private slots:
         QCOMPARE(M::ConnStat(), M::StatIdle);
         // One connection cycle when the server was asked, none otherwise.
         QCOMPARE(trail.seen.size(), outcome == "Amount is not a number!!!" ? 0 : 3);
+    }
+
+    // Only moved prices count: 0,00 and 0,01 stay as they are at +1 %.
+    void priceChangeCountsThePricesItChanged()
+    {
+        exec("INSERT INTO products VALUES (1, 'Bag', 'Pcs', 1, 0, '1', '2008-03-01'), "
+             "(2, 'Pin', 'Pcs', 1, 0.01, '2', '2008-03-01'), "
+             "(3, 'Jam', 'Pcs', 7, 10, '3', '2008-03-15')");
+        chooseChange("Percentage", "+");
+        type(QApplication::focusWidget(), "1\n");
+        press(Qt::Key_Return);
+        QCOMPARE(prices(), QStringLiteral("0.00|0.01|10.10"));
+        QCOMPARE(statusNote(), QStringLiteral("1 price changed."));
     }
 
     // A paste by mouse releases no key; OK still holds the amount to its

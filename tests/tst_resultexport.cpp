@@ -16,7 +16,10 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -89,13 +92,15 @@ Hands::Act chooseItem(const QString &text)
     };
 }
 
-// Types the whole path into the file dialog's name box, then Enter.
+// Types the path, as seen from the folder the dialog shows, then Enter (a
+// whole path leaves the completer listing folders, and Enter picks one).
 Hands::Act saveAs(const QString &path)
 {
     return [path](QWidget *widget) {
+        auto *dialog = static_cast<QFileDialog *>(widget);
         auto *name = widget->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-        test::type(name, path);
+        test::type(name, dialog->directory().relativeFilePath(path));
         QTest::keyClick(name, Qt::Key_Return);
     };
 }
@@ -199,6 +204,24 @@ ResultRequest awkwardList()
     return request;
 }
 
+// The user's configuration and documents folders of this run: made before
+// Qt starts, so no setting of the tester's own is read or written.
+struct ScratchUserFolders {
+    QTemporaryDir home;
+    QString documents = home.filePath(QStringLiteral("Documents"));
+    QString file(const QString &name) const { return documents + u'/' + name; }
+    ScratchUserFolders()
+    {
+        const QString config = home.filePath(QStringLiteral("config"));
+        QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+        if (!QDir().mkpath(config) || !QDir().mkpath(documents) || !dirs.open(QIODevice::WriteOnly))
+            qFatal("cannot make the test's user folders");
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    }
+};
+const ScratchUserFolders userFolders;
+
 ResultRequest numbered(int rows)
 {
     ResultRequest request;
@@ -248,6 +271,7 @@ private slots:
     void init()
     {
         run->reset();
+        run->main->statusBar()->clearMessage();
         // Dialogs of the test before leave no window active, and the main
         // window's shortcuts want theirs to be.
         run->main->activateWindow();
@@ -258,7 +282,7 @@ private slots:
     void csvReadsBackFieldForField()
     {
         QVERIFY(Frm_QueryResults::Open(awkwardList()));
-        const QString path = run->dir.file(QStringLiteral("awkward.csv"));
+        const QString path = userFolders.file(QStringLiteral("awkward.csv"));
         Hands hands;
         hands.then(shown<QMenu>(), chooseItem(QStringLiteral("Export to CSV...")));
         hands.then(shown<QFileDialog>(), saveAs(path));
@@ -294,7 +318,7 @@ private slots:
     {
         constexpr int Rows = 100;
         QVERIFY(Frm_QueryResults::Open(numbered(Rows)));
-        const QString path = run->dir.file(QStringLiteral("numbered.pdf"));
+        const QString path = userFolders.file(QStringLiteral("numbered.pdf"));
         KESTREL_CHECK(exportThroughMainWindow(path));
 
         const QString info = runTool("pdfinfo", {path});
@@ -334,6 +358,33 @@ private slots:
         QCOMPARE(pages, (Rows + perPage - 1) / perPage);
     }
 
+    // On paper a number is never cut: its column takes the width its values
+    // and header need, and a long text gives way with an ellipsis.
+    void pdfNeverCutsNumbers()
+    {
+        ResultRequest request;
+        request.statement = db::Statement(QStringLiteral(
+            "SELECT 1 AS ID, REPEAT('Long name ', 60) AS Name, '0612345678' AS Telephone, "
+            "CAST(3265230.6 AS DECIMAL(12,2)) AS Bought, DATE '2008-03-05' AS Joined UNION ALL "
+            "SELECT 22, 'Ann', '06', 7, DATE '2008-12-31'"));
+        request.caption = QStringLiteral("Top Customers");
+        request.columns = {{"ID", "0.01"},
+                           {"Name", "0.9"},
+                           {"Telephone", "0.02"},
+                           {"Bought", "0.02"},
+                           {"Joined", "0.02"}};
+        QVERIFY(Frm_QueryResults::Open(request));
+        const QString path = userFolders.file(QStringLiteral("top.pdf"));
+        KESTREL_CHECK(exportThroughMainWindow(path));
+
+        const QString page = runTool("pdftotext", {"-layout", path, "-"});
+        for (const char *whole :
+             {"Telephone", "Bought", "Joined", "0612345678", "3265230,60", "2008. 03. 05.", "22"})
+            QVERIFY2(page.contains(QLatin1String(whole)), whole);
+        QVERIFY(page.contains(QStringLiteral("Long name Long name")));
+        QVERIFY(page.contains(QChar(0x2026)));
+    }
+
     // A file that cannot be written is reported, and what was there stays.
     void fileThatCannotBeWrittenIsReportedAndLeftAlone_data()
     {
@@ -347,7 +398,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, existing);
-        const QString folder = run->dir.file(QStringLiteral("locked-") + QTest::currentDataTag());
+        const QString folder =
+            userFolders.file(QStringLiteral("locked-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + u'/' + name;
         if (existing) {
@@ -373,6 +425,92 @@ private slots:
             QVERIFY(old.open(QIODevice::ReadOnly));
             QCOMPARE(old.readAll(), QByteArray("what was there"));
         }
+    }
+
+    // A stopped list goes out as the operator answers: the rows loaded, said
+    // so on the pages and in the status bar, or the whole list, loaded first.
+    void stoppedListGoesOutAsTheOperatorSays_data()
+    {
+        QTest::addColumn<bool>("loadedOnly");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("the rows loaded, as PDF") << true << "part.pdf";
+        QTest::newRow("the whole list, loaded first, as CSV") << false << "whole.csv";
+    }
+    void stoppedListGoesOutAsTheOperatorSays()
+    {
+        QFETCH(bool, loadedOnly);
+        QFETCH(QString, file);
+        constexpr int Rows = 300000;
+        const QPointer<Frm_QueryResults> list = Frm_QueryResults::Open(numbered(Rows));
+        QVERIFY(list && list->isLoading());
+        // Esc goes to the list in the active window. The window manager has
+        // the main window active again after the dialogs of the test before,
+        // but Qt may have missed the focus coming back.
+        if (!grid()->hasFocus())
+            QApplication::setActiveWindow(run->main.get());
+        QVERIFY(grid()->hasFocus());
+        QTest::keyClick(grid(), Qt::Key_Escape);
+        const qint64 loaded = list->loadedRows();
+        QVERIFY(!list->isLoading() && loaded < Rows);
+        run->messages->answers = {loadedOnly ? M::MsgAnswer::Yes : M::MsgAnswer::No};
+        const QString path = userFolders.file(file);
+        Hands hands;
+        hands.then(shown<QFileDialog>(), saveAs(path));
+        hands.start();
+        QTest::keyClick(run->main.get(), Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(hands.done() && QFileInfo::exists(path), 60000);
+        test::settle();
+
+        QVERIFY(run->messages->texts().size() == 1
+                && run->messages->texts().front().contains(
+                    QStringLiteral("only the %1 rows").arg(loaded)));
+        const QString note = QStringLiteral("part of the list: the %1 rows loaded").arg(loaded);
+        const QString status = run->main->statusBar()->currentMessage();
+        if (loadedOnly) {
+            const QString page = runTool("pdftotext", {"-f", "1", "-l", "1", path, "-"});
+            QVERIFY(page.contains(note) && status.contains(note));
+        } else {
+            QFile csv(path);
+            QVERIFY(csv.open(QIODevice::ReadOnly) && list->loadedRows() == Rows);
+            QCOMPARE(csv.readAll().count("\r\n"), Rows + 1);
+            QVERIFY(!status.contains(QStringLiteral("part of the list")));
+        }
+    }
+
+    // The export dialog opens in Documents at first, then where the last
+    // saved export went, also next run (settings on disk); never in a folder
+    // an export could not write to.
+    void exportFolderIsTheLastThatWorked()
+    {
+        QSettings().clear();
+        const QString saved = userFolders.file(QStringLiteral("saved"));
+        const QString locked = saved + QStringLiteral("/locked");
+        QVERIFY(QDir().mkpath(saved) && QDir().mkpath(locked));
+        LockedFolder lock(locked);
+        QVERIFY2(lock.lock(), "the test cannot make a folder read-only here");
+        QVERIFY(Frm_QueryResults::Open(numbered(3)));
+        QStringList openedIn;
+        for (const QString &path : {saved + "/a.csv", locked + "/b.csv", QString()}) {
+            Hands hands;
+            hands.then(shown<QFileDialog>(), [&, path](QWidget *dialog) {
+                openedIn.append(static_cast<QFileDialog *>(dialog)->directory().absolutePath());
+                if (path.isEmpty())
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                else
+                    saveAs(path)(dialog);
+            });
+            KESTREL_CHECK(operate(hands, [this] {
+                QTest::keyClick(run->main.get(), Qt::Key_E, Qt::ControlModifier);
+            }));
+        }
+        QCOMPARE(openedIn, (QStringList{userFolders.documents, saved, saved}));
+        QCOMPARE(run->messages->texts(), QStringList{cannotSaveText(locked + "/b.csv")});
+        QSettings settings;
+        settings.sync();
+        QFile onDisk(settings.fileName());
+        QVERIFY(onDisk.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        QVERIFY(onDisk.open(QIODevice::ReadOnly));
+        QVERIFY(onDisk.readAll().contains(saved.toUtf8()));
     }
 
     // The preview shows the pages; a list too long to hold in a preview shows

@@ -1,5 +1,6 @@
 #include "editing/EditGridRows.h"
 
+#include "core/database/StreamingCycle.h"
 #include "core/editing/EditCells.h"
 #include "core/shared/EditRequest.h"
 #include "core/shared/Money.h"
@@ -27,13 +28,25 @@ bool isId(const QString &field)
     return sameName(field, QStringLiteral("ID"));
 }
 
+qint64 numericId(bool ok, qint64 id)
+{
+    if (!ok)
+        throw std::runtime_error("a row without a numeric ID");
+    return id;
+}
+
 qint64 recordId(const db::Value &value)
 {
     bool ok = false;
     const qint64 id = value ? value->toLongLong(&ok) : 0;
-    if (!ok)
-        throw std::runtime_error("a row without a numeric ID");
-    return id;
+    return numericId(ok, id);
+}
+
+qint64 recordId(const db::FieldBytes &field)
+{
+    bool ok = false;
+    const qint64 id = field.null ? 0 : field.text.toLongLong(&ok);
+    return numericId(ok, id);
 }
 
 } // namespace
@@ -123,8 +136,8 @@ QColor EditGridRows::stripeColor(int row) const
     return row % 2 == 1 ? StripeColor : QColor();
 }
 
-void EditGridRows::load(db::OdbcConnection &connection, const db::Statement &statement,
-                        const M::ColumnTable &columns, int dataColumns, bool joined)
+bool EditGridRows::load(const db::Statement &statement, const M::ColumnTable &columns,
+                        int dataColumns, bool joined)
 {
     m_joined = joined;
     m_ids.clear();
@@ -140,34 +153,39 @@ void EditGridRows::load(db::OdbcConnection &connection, const db::Statement &sta
         m_grid.setTextMatrix(0, j, j <= dataColumns ? m_columns[size_t(j)].header : QString());
     }
 
+    // Rows go from the server's bytes into the grid without a string of
+    // their own, while the server is still sending the next.
     std::optional<ResultFields> fields;
-    std::vector<QString> texts(m_columns.size());
-    std::vector<QStringView> views(m_columns.size());
+    std::vector<QByteArray> scratch(m_columns.size());
+    std::vector<QAnyStringView> views(m_columns.size());
+    db::StreamingCycle cycle;
     m_grid.beginBulkAppend();
-    try {
-        connection.queryEach(
-            statement,
-            [&](const std::vector<db::Column> &result) {
-                findColumns(result, joined);
-                fields.emplace(result, m_columns, true);
-            },
-            [&](const db::Row &row) {
+    bool loaded = cycle.start(statement, [&](const std::vector<db::Column> &result) {
+        findColumns(result, joined);
+        fields.emplace(result, m_columns, true);
+    });
+    if (loaded) {
+        const db::StreamingCycle::Turn turn =
+            cycle.read(QDeadlineTimer(QDeadlineTimer::Forever), [&](db::RowBytes row) {
                 const qint64 id = recordId(row[size_t(fields->id)]);
                 for (size_t j = 1; j < m_columns.size(); ++j) {
-                    texts[j] = edit::cellText(row[size_t(fields->index[j])], fields->type[j]);
-                    views[j] = texts[j];
+                    const db::FieldBytes &field = row[size_t(fields->index[j])];
+                    const QByteArrayView text =
+                        edit::cellText(field.text, field.null, fields->type[j], scratch[j]);
+                    views[j] = QUtf8StringView(text.data(), text.size());
                 }
                 m_ids.push_back(id);
                 m_grid.appendRow(views, stripeColor(int(m_ids.size())));
             });
-    } catch (...) {
-        m_grid.endBulkAppend();
-        throw;
+        loaded = turn == db::StreamingCycle::Turn::Finished;
     }
     m_grid.endBulkAppend();
+    if (!loaded)
+        return false;
     if (m_ids.empty())
         showNoRows();
     m_grid.markLoaded();
+    return true;
 }
 
 void EditGridRows::showNoRows()

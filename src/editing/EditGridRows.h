@@ -47,10 +47,13 @@ public:
     explicit EditGridRows(FlexGrid &grid);
 
     // Shows the rows of statement in the grid, columns 1 to dataColumns as
-    // described by columns, rows 1, 3, 5, ... tinted, NULL as "Unknow".
-    // Throws when the result lacks a column's field or an ID.
-    void load(db::OdbcConnection &connection, const db::Statement &statement,
-              const mdl_Variables_Functions::ColumnTable &columns, int dataColumns, bool joined);
+    // described by columns, rows 1, 3, 5, ... tinted, NULL as "Unknow". The
+    // rows are read in a connection cycle of their own as the server sends
+    // them, straight into the grid. False once that cycle took its failure
+    // path: the database failed, or the result lacks a column's field or an
+    // ID.
+    bool load(const db::Statement &statement, const mdl_Variables_Functions::ColumnTable &columns,
+              int dataColumns, bool joined);
     // The statement found no rows: row 1 is a message, not a record.
     bool noRows() const { return m_ids.empty(); }
     int dataColumns() const { return int(m_columns.size()) - 1; }

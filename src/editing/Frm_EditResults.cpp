@@ -189,10 +189,7 @@ void Frm_EditResults::Form_Load()
 
 bool Frm_EditResults::LoadGrid()
 {
-    const bool loaded = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
-        m_rows->load(c, m_statement, m_columns, m_dataColumns, m_joined);
-    });
-    if (!loaded) {
+    if (!m_rows->load(m_statement, m_columns, m_dataColumns, m_joined)) {
         closeAfterFailure();
         return false;
     }

@@ -229,7 +229,7 @@ bool Frm_QueryChangePrice::changePrices(const sql::PriceChange &change, const db
             if (cheaper > 0)
                 return; // rolled back; nothing was changed
         }
-        changed = connection.execute(update);
+        changed = sql::changePricesCounted(connection, update);
         transaction.commit();
     });
     if (end == db::TransactionEnd::Failed) {

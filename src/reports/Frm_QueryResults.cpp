@@ -19,8 +19,10 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace M = mdl_Variables_Functions;
 using kestrel::fmt::pixelsToTwips;
@@ -44,6 +46,8 @@ constexpr int TurnMs = 30;
 // Rows read in later turns reach the view a few times a second rather than
 // after every turn: each time they do, the grid repaints what it shows.
 constexpr int ShowRowsMs = 250;
+// How long the status bar says that an export holds only part of the list.
+constexpr int PartExportNoteMs = 15000;
 
 } // namespace
 
@@ -154,6 +158,8 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
     for (int j = 0; j <= n; ++j)
         grid.setTextMatrix(0, j, QString());
     m_noItems = false;
+    m_stopped = false;
+    m_statement = SQL;
     m_headersShown = false;
     m_shownAt.invalidate();
 
@@ -203,6 +209,9 @@ void Frm_QueryResults::readTurn(int budgetMs)
         if (m_rows->rows() == 0)
             showNoItems(grid.Cols() - 1);
         endLoading();
+        // Outside the turn: an export opens dialogs of its own.
+        if (const auto command = std::exchange(m_afterLoading, nullptr))
+            QTimer::singleShot(0, this, command);
         return;
     case kestrel::db::StreamingCycle::Turn::More:
         if (!m_shownAt.isValid() || m_shownAt.hasExpired(ShowRowsMs)) {
@@ -253,6 +262,8 @@ void Frm_QueryResults::stopLoading()
     if (!m_loading)
         return;
     m_load.stop();
+    m_stopped = true;
+    m_afterLoading = nullptr;
     showArrivedRows();
     const qint64 rows = m_rows->rows();
     endLoading();
@@ -461,16 +472,54 @@ void Frm_QueryResults::showListMenu()
                 fxg_QueryResult);
 }
 
+bool Frm_QueryResults::readyToExport(void (Frm_QueryResults::*command)(), const QString &action)
+{
+    if (!canExport())
+        return false;
+    if (!m_stopped)
+        return true;
+    const M::MsgAnswer answer = M::MsgBox(
+        QStringLiteral("Loading was stopped: the list holds only the %1 rows loaded so far.\n%2 "
+                       "just these rows? Answer No to load the whole list first.")
+            .arg(loadedRows())
+            .arg(action),
+        M::MsgButtons::YesNo, M::MsgIcon::None, windowTitle());
+    if (answer == M::MsgAnswer::Yes)
+        return true;
+    m_afterLoading = command;
+    QueryResult(m_statement, m_columns);
+    return false;
+}
+
+QString Frm_QueryResults::partOfListNote() const
+{
+    return m_stopped ? QStringLiteral("part of the list: the %1 rows loaded before loading was "
+                                      "stopped")
+                           .arg(loadedRows())
+                     : QString();
+}
+
+void Frm_QueryResults::exportAs(const std::vector<kestrel::ExportFormat> &formats)
+{
+    const QString note = partOfListNote();
+    const kestrel::ExportResult result =
+        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), formats, this, note);
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (result == kestrel::ExportResult::Saved && !note.isEmpty() && host && host->formStatusBar())
+        host->formStatusBar()->showMessage(QStringLiteral("Exported ") + note + u'.',
+                                           PartExportNoteMs);
+}
+
 void Frm_QueryResults::mnu_ExportCsv_Click()
 {
-    if (canExport())
-        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Csv}, this);
+    if (readyToExport(&Frm_QueryResults::mnu_ExportCsv_Click, QStringLiteral("Export")))
+        exportAs({kestrel::ExportFormat::Csv});
 }
 
 void Frm_QueryResults::mnu_ExportPdf_Click()
 {
-    if (canExport())
-        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), {kestrel::ExportFormat::Pdf}, this);
+    if (readyToExport(&Frm_QueryResults::mnu_ExportPdf_Click, QStringLiteral("Export")))
+        exportAs({kestrel::ExportFormat::Pdf});
 }
 
 void Frm_QueryResults::mnu_Print_Click()
@@ -480,13 +529,12 @@ void Frm_QueryResults::mnu_Print_Click()
 
 void Frm_QueryResults::ExportList()
 {
-    if (canExport())
-        kestrel::exportGrid(*fxg_QueryResult, windowTitle(),
-                            {kestrel::ExportFormat::Csv, kestrel::ExportFormat::Pdf}, this);
+    if (readyToExport(&Frm_QueryResults::ExportList, QStringLiteral("Export")))
+        exportAs({kestrel::ExportFormat::Csv, kestrel::ExportFormat::Pdf});
 }
 
 void Frm_QueryResults::PrintList()
 {
-    if (canExport())
-        kestrel::printGrid(*fxg_QueryResult, windowTitle(), this);
+    if (readyToExport(&Frm_QueryResults::PrintList, QStringLiteral("Print")))
+        kestrel::printGrid(*fxg_QueryResult, windowTitle(), this, partOfListNote());
 }

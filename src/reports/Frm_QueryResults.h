@@ -28,6 +28,7 @@ namespace kestrel {
 class FlexGrid;
 class LoadProgress;
 class ResultRows;
+enum class ExportFormat;
 } // namespace kestrel
 namespace Ui {
 class Frm_QueryResults;
@@ -81,7 +82,10 @@ public:
     // while they arrive, and not when it found nothing.
     bool canExport() const;
     // Export as CSV or PDF, whichever the operator picks, and print: the
-    // main window's commands for the open list.
+    // main window's commands for the open list. A list whose loading was
+    // stopped goes out as the operator answers: the rows loaded (the pages
+    // and the status bar say it is part of the list), or the whole list,
+    // loaded first.
     void ExportList();
     void PrintList();
 
@@ -134,6 +138,13 @@ private:
     // Text of cell (current row, col).
     QString T(int col) const;
     void showNoItems(int dataColumns);
+    // True when command may go on with the rows there are; otherwise the
+    // operator chose to load the whole list first, and command runs once it
+    // is in.
+    bool readyToExport(void (Frm_QueryResults::*command)(), const QString &action);
+    // How an export or print describes a stopped list; empty for a whole one.
+    QString partOfListNote() const;
+    void exportAs(const std::vector<kestrel::ExportFormat> &formats);
 
     // One turn of reading: rows until the budget is spent or the result ends.
     void readTurn(int budgetMs);
@@ -156,6 +167,11 @@ private:
     QShortcut *m_stop;
     QPointer<kestrel::LoadProgress> m_progress;
     bool m_loading = false;
+    // The operator stopped the loading: the list is not whole.
+    bool m_stopped = false;
+    // What runs once the whole list is in (an export that asked for it).
+    void (Frm_QueryResults::*m_afterLoading)() = nullptr;
+    kestrel::db::Statement m_statement;
     bool m_inTurn = false;
     bool m_headersShown = false;
     QElapsedTimer m_shownAt;

@@ -14,6 +14,8 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <climits>
 #include <memory>
 
@@ -30,11 +32,26 @@ const QString ExportTitle = QStringLiteral("Export List");
 // printing still prints them all.
 constexpr int PreviewPages = 200;
 
-// The folder the last export went to, for the next one of the run.
-QString &lastFolder()
+const QString ExportFolderKey = QStringLiteral("export/lastFolder");
+
+// Where the export dialog opens: the folder of the last export that was
+// saved, in this run or an earlier one (kept in the user's settings), else
+// the user's documents; never Kestrel's working folder, which holds its
+// parameter files.
+QString exportFolder()
 {
-    static QString folder;
-    return folder;
+    const QString remembered = QSettings().value(ExportFolderKey).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// Only a saved file's folder is remembered: one that could not be written
+// to must not greet the next export.
+void rememberExportFolder(const QString &path)
+{
+    QSettings().setValue(ExportFolderKey, QFileInfo(path).absolutePath());
 }
 
 // A progress dialog for work on many rows or pages: it shows only when the
@@ -95,7 +112,8 @@ QString suffixOf(ExportFormat format)
 QString filterOf(ExportFormat format)
 {
     return format == ExportFormat::Csv
-               ? QStringLiteral("CSV for spreadsheets, decimal comma (*.csv)")
+               ? QStringLiteral("CSV for spreadsheets: decimal comma, formulas kept as text "
+                                "(*.csv)")
                : QStringLiteral("PDF document (*.pdf)");
 }
 
@@ -130,12 +148,11 @@ QString askExportPath(QWidget *parent, const QString &caption,
         if (at >= 0)
             dialog.setDefaultSuffix(suffixOf(offered[size_t(at)]));
     });
-    dialog.setDirectory(lastFolder().isEmpty() ? QDir::currentPath() : lastFolder());
+    dialog.setDirectory(exportFolder());
     dialog.selectFile(fileNameFor(caption, offered.front()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().front();
-    lastFolder() = QFileInfo(path).absolutePath();
     const QString suffix = QFileInfo(path).suffix().toLower();
     *format = offered[size_t(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0))];
     for (ExportFormat f : offered) {
@@ -209,7 +226,7 @@ ExportResult writeGridCsv(const FlexGrid &grid, const QString &path, QWidget *pr
 }
 
 ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QString &path,
-                          QWidget *progressParent)
+                          QWidget *progressParent, const QString &note)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -223,7 +240,7 @@ ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QS
         pdf.setResolution(300);
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-        PagedTable table(grid, caption, QDateTime::currentDateTime());
+        PagedTable table(grid, caption, QDateTime::currentDateTime(), note);
         ExportProgress progress(progressParent, QStringLiteral("Exporting pages..."), 0);
         painted = table.print(pdf, 0, INT_MAX, [&](int page) {
             progress.setTotal(table.pageCount());
@@ -240,34 +257,38 @@ ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QS
     return ExportResult::Saved;
 }
 
-void exportGrid(const FlexGrid &grid, const QString &caption,
-                const std::vector<ExportFormat> &offered, QWidget *parent)
+ExportResult exportGrid(const FlexGrid &grid, const QString &caption,
+                        const std::vector<ExportFormat> &offered, QWidget *parent,
+                        const QString &note)
 {
     if (offered.empty())
-        return;
+        return ExportResult::Cancelled;
     ExportFormat format = offered.front();
     const QString path = askExportPath(parent, caption, offered, &format);
     if (path.isEmpty())
-        return;
+        return ExportResult::Cancelled;
     if (QFileInfo::exists(path)
         && M::MsgBox(QStringLiteral("File %1 already exists. Do You want to replace it?")
                          .arg(QFileInfo(path).fileName()),
                      M::MsgButtons::YesNo, M::MsgIcon::None, ExportTitle)
                != M::MsgAnswer::Yes)
-        return;
+        return ExportResult::Cancelled;
     const ExportResult result = format == ExportFormat::Csv
                                     ? writeGridCsv(grid, path, parent)
-                                    : writeGridPdf(grid, caption, path, parent);
-    if (result == ExportResult::Failed)
+                                    : writeGridPdf(grid, caption, path, parent, note);
+    if (result == ExportResult::Saved)
+        rememberExportFolder(path);
+    else if (result == ExportResult::Failed)
         M::MsgBox(cannotSaveText(path), M::MsgButtons::OK, M::MsgIcon::Critical, ExportTitle);
+    return result;
 }
 
-void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent)
+void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent, const QString &note)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(caption);
     printer.setPageOrientation(QPageLayout::Landscape);
-    PagedTable table(grid, caption, QDateTime::currentDateTime());
+    PagedTable table(grid, caption, QDateTime::currentDateTime(), note);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("dlg_PrintPreview"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,

@@ -24,20 +24,26 @@ enum class ExportResult { Saved, Cancelled, Failed };
 // progressParent: the window a progress dialog belongs to; null for none.
 ExportResult writeGridCsv(const FlexGrid &grid, const QString &path, QWidget *progressParent);
 
-// The grid as a PDF of paged tables (see PagedTable) under caption.
+// The grid as a PDF of paged tables (see PagedTable) under caption; note,
+// when there is one, says on every page what the list is (for example only
+// part of it).
 ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QString &path,
-                          QWidget *progressParent);
+                          QWidget *progressParent, const QString &note = QString());
 
 // What the operator's export command does: asks for a file in one of the
 // offered formats (the file's ending decides, else the chosen filter), asks
 // before replacing a file, writes it, and reports a file that could not be
-// written in a message.
-void exportGrid(const FlexGrid &grid, const QString &caption,
-                const std::vector<ExportFormat> &offered, QWidget *parent);
+// written in a message. The dialog opens in the folder of the last export
+// that was saved (remembered in the user's settings across runs), at first
+// in the user's documents folder.
+ExportResult exportGrid(const FlexGrid &grid, const QString &caption,
+                        const std::vector<ExportFormat> &offered, QWidget *parent,
+                        const QString &note = QString());
 
 // What the operator's print command does: a preview of the pages, from which
 // the standard print dialog prints them.
-void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent);
+void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent,
+               const QString &note = QString());
 
 // The message shown when a file cannot be written.
 QString cannotSaveText(const QString &path);

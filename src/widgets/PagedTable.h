@@ -2,9 +2,12 @@
 // A grid's rows as a paged table, the one layout behind PDF export, print
 // and print preview: on every page the caption, the date and time of the
 // export, the header row, then as many rows as fit, and "Page n of N" at the
-// foot. Columns keep the shares of width they have in the grid; a text too
-// long for its column is cut with an ellipsis. Any page can be painted on
-// its own, so a preview or a print range lays out only the pages it shows.
+// foot. A column of numbers (amounts, IDs, dates) takes the width its widest
+// value needs and is never cut; the columns of text share the rest in the
+// proportions they have in the grid, each wide enough for its header where
+// the page allows, and a text too long for its column is cut with an
+// ellipsis. Any page can be painted on its own, so a preview or a print
+// range lays out only the pages it shows.
 
 #include <QDateTime>
 #include <QFont>
@@ -24,7 +27,8 @@ class FlexGrid;
 
 class PagedTable {
 public:
-    PagedTable(const FlexGrid &grid, QString caption, QDateTime exported);
+    // note, when there is one, follows the export's date on every page.
+    PagedTable(const FlexGrid &grid, QString caption, QDateTime exported, QString note = QString());
 
     // Fits the table to the device's printable area; call before the others.
     void layOut(QPaintDevice &device, const QRectF &page);
@@ -50,15 +54,24 @@ private:
         int gridCol = 0;
         qreal left = 0;
         qreal width = 0;
+        qreal share = 0;  // of the grid's width
+        qreal header = 0; // width the header needs
+        qreal widest = 0; // width the widest value needs
+        bool numbers = false;
     };
+    // What each shown column holds and needs, from every row of the grid.
+    void measureColumns();
+    // Widths across the page: numbers whole, text in the grid's proportions.
+    void fitColumns(qreal pageWidth);
     void paintHeaderBlock(QPainter &painter, int page) const;
     void paintRow(QPainter &painter, int gridRow, qreal top) const;
     void paintCell(QPainter &painter, const QRectF &cell, const QString &text,
-                   const QFontMetricsF &metrics) const;
+                   const QFontMetricsF &metrics, bool whole) const;
 
     const FlexGrid &m_grid;
     QString m_caption;
     QDateTime m_exported;
+    QString m_note;
     QFont m_titleFont;
     QFont m_smallFont;
     QFont m_headerFont;

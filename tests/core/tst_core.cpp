@@ -4,6 +4,7 @@
 
 #include "core/database/ConnectionString.h"
 #include "core/database/ParamFile.h"
+#include "core/shared/CsvWriter.h"
 #include "core/shared/ResultRequest.h"
 #include "core/shared/TextLimits.h"
 #include "support/CoreSupport.h"
@@ -37,6 +38,8 @@ private slots:
     void filterNumericKey_data();
     void filterNumericKey();
     void requestWritesTheContract();
+    void csvFieldsNeverRunAsFormulas_data();
+    void csvFieldsNeverRunAsFormulas();
 };
 
 void TestCore::connectionString_data()
@@ -377,6 +380,35 @@ void TestCore::requestWritesTheContract()
     QCOMPARE(picks, 1);
     M::LowerResultWindowFlags();
     QVERIFY(!M::EditGridPick && !M::QryPickHandOver);
+}
+
+// A field as it goes into a CSV file: numbers stay numbers, and nothing a
+// spreadsheet would run as a formula reaches it as one, whatever comes
+// before the formula that a spreadsheet strips.
+void TestCore::csvFieldsNeverRunAsFormulas_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("text") << "Ann = Bob" << QByteArray("Ann = Bob");
+    QTest::newRow("amount") << "12,50" << QByteArray("12,50");
+    QTest::newRow("negative amount") << "-3,50" << QByteArray("-3,50");
+    QTest::newRow("signed number") << "+2" << QByteArray("+2");
+    QTest::newRow("formula") << "=HYPERLINK(\"x\")" << QByteArray("\"'=HYPERLINK(\"\"x\"\")\"");
+    QTest::newRow("formula that is a number") << "=1" << QByteArray("'=1");
+    QTest::newRow("at") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+    QTest::newRow("minus, not a number") << "-2+3" << QByteArray("'-2+3");
+    QTest::newRow("behind a tab") << "\t=cmd" << QByteArray("'\t=cmd");
+    QTest::newRow("behind a carriage return") << "\r=cmd" << QByteArray("\"'\r=cmd\"");
+    QTest::newRow("semicolon") << "a;b" << QByteArray("\"a;b\"");
+}
+
+void TestCore::csvFieldsNeverRunAsFormulas()
+{
+    QFETCH(QString, field);
+    QFETCH(QByteArray, written);
+    QByteArray out;
+    kestrel::CsvWriter::appendField(out, field);
+    QCOMPARE(out, written);
 }
 
 QTEST_MAIN(TestCore)

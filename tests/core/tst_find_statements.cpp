@@ -20,7 +20,7 @@ namespace {
 const QString SalesView = QStringLiteral(
     "SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,turnover.Quantity,"
     "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
-    "turnover,customers,products WHERE (products.ID = turnover.ProductID) and "
+    "turnover,customers,products where (products.ID = turnover.ProductID) and "
     "(customers.ID = turnover.CustomerID)");
 
 FindEntry day(const char *criterion, QDate date)

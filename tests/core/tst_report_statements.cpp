@@ -20,7 +20,7 @@ namespace {
 const QDate March5(2008, 3, 5);
 
 const QString SalesJoin = QStringLiteral(
-    "SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,turnover.Quantity,"
+    "SELECT STRAIGHT_JOIN turnover.ID,customers.FirstName,customers.SurName,turnover.Date,turnover.Quantity,"
     "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
     "turnover,customers,products where (products.ID = turnover.ProductID) and "
     "(customers.ID = turnover.CustomerID)");

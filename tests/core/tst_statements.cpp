@@ -141,18 +141,18 @@ private slots:
                                          << "ID 0.0795, LastDelivery 0.1980";
         QTest::newRow("delete transactions")
             << sql::deleteTransactions()
-            << "SELECT "
+            << "SELECT STRAIGHT_JOIN "
                "turnover.ID,customers.SurName,customers.FirstName,turnover.Date,turnover.Quantity,"
                "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
                "turnover,customers,"
-               "products WHERE (products.ID = turnover.ProductID) and (customers.ID = "
+               "products where (products.ID = turnover.ProductID) and (customers.ID = "
                "turnover.CustomerID) "
                "order by turnover.ID;"
             << "turnover"
             << "ID 0.0794, Description 0.245";
         QTest::newRow("today")
             << sql::todaysTurnover()
-            << "SELECT "
+            << "SELECT STRAIGHT_JOIN "
                "turnover.ID,customers.FirstName,customers.SurName,turnover.Date,turnover.Quantity,"
                "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
                "turnover,customers,"

@@ -137,8 +137,14 @@ bool fetchInBlocks(SQLHSTMT stmt, size_t columnCount, const std::function<void(c
             return false;
         rowBytes += bound[c].width;
     }
-    const SQLULEN blockRows =
+    SQLULEN blockRows =
         SQLULEN(std::clamp<SQLLEN>(BlockBytes / std::max<SQLLEN>(rowBytes, 1), 1, 1024));
+    // A driver that holds the whole result knows its rows: a few records
+    // re-read for a save need buffers for those few, not megabytes that
+    // must be cleared first.
+    SQLLEN resultRows = 0;
+    if (SQL_SUCCEEDED(SQLRowCount(stmt, &resultRows)) && resultRows > 0)
+        blockRows = std::min(blockRows, SQLULEN(resultRows));
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(blockRows);
     if (!requestBlocks(stmt, blockRows, &fetched, status.data()))

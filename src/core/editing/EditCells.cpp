@@ -34,6 +34,12 @@ QString cellText(const db::Value &value, int sqlType)
     return value ? fieldText(value, sqlType) : UnknownText;
 }
 
+QByteArrayView cellText(QByteArrayView utf8, bool null, int sqlType, QByteArray &scratch)
+{
+    static const QByteArray unknown = UnknownText.toUtf8();
+    return null ? QByteArrayView(unknown) : fieldText(utf8, false, sqlType, scratch);
+}
+
 std::optional<QDate> cellDate(QStringView text)
 {
     for (const QString &format : {QStringLiteral("yyyy. MM. dd."), QStringLiteral("yyyy-MM-dd")}) {

@@ -6,6 +6,7 @@
 
 #include "core/database/Odbc.h"
 
+#include <QByteArrayView>
 #include <QDate>
 #include <optional>
 #include <variant>
@@ -23,6 +24,9 @@ FieldKind fieldKind(int sqlType);
 // The cell text of a field: "Unknow" for NULL, decimals with a comma, dates
 // as "yyyy. mm. dd.", anything else as the server sent it.
 QString cellText(const db::Value &value, int sqlType);
+// The same for a field as the server sent it (UTF-8), without making a
+// string of it: a view of utf8, of scratch, or of "Unknow".
+QByteArrayView cellText(QByteArrayView utf8, bool null, int sqlType, QByteArray &scratch);
 
 // A date as the grid shows it ("2008. 03. 05.") or as statements carry it
 // ("2008-03-05"); nullopt for any other text.

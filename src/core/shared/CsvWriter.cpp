@@ -15,15 +15,22 @@ bool needsQuotes(QChar c)
     return c == u';' || c == u'"' || c == u'\n' || c == u'\r';
 }
 
+// What a spreadsheet may run as a formula: a text starting with one of
+// these, also behind a tab or a carriage return, which it strips first.
 bool startsLikeFormula(QChar c)
 {
-    return c == u'=' || c == u'+' || c == u'-' || c == u'@';
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+bool isSign(QChar c)
+{
+    return c == u'+' || c == u'-';
 }
 
 // An amount as Kestrel shows it: an optional sign, digits, a decimal comma.
 template <class View> bool isNumber(View text)
 {
-    qsizetype i = text.size() > 0 && startsLikeFormula(QChar(text.front())) ? 1 : 0;
+    qsizetype i = text.size() > 0 && isSign(QChar(text.front())) ? 1 : 0;
     bool digits = false;
     bool comma = false;
     for (; i < text.size(); ++i) {

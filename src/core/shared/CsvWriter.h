@@ -23,9 +23,11 @@ public:
     bool finish();
 
     // A field as it goes into the file, quoted where it must be. A text a
-    // spreadsheet would take for a formula ("=...", "+...", "-...", "@...")
-    // gets an apostrophe in front, so opening an exported list never runs
-    // what somebody typed into a name; numbers such as "-3,50" stay numbers.
+    // spreadsheet would take for a formula ("=...", "+...", "-...", "@...",
+    // and any text starting with a tab or a carriage return, which a
+    // spreadsheet strips before it looks) gets an apostrophe in front, so
+    // opening an exported list never runs what somebody typed into a name;
+    // numbers such as "-3,50" and "+2" stay numbers.
     static void appendField(QByteArray &out, QAnyStringView field);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "core/shared/Formats.h"
 #include "core/statements/Edit.h"
+#include "core/statements/Lists.h"
 #include "core/statements/Records.h"
 
 #include <span>
@@ -104,15 +105,17 @@ const Search &searchOf(FindTable table)
     static const Search products = oneTable("products", ProductCriteria, editProducts);
     // The sales whose customer and product are still there. Every piece of
     // a sales search opens with its own "and"; a blank parts it from the
-    // value before it, as the server does not read "?and".
-    static const QString salesView = QStringLiteral(
-        "SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,turnover.Quantity,"
-        "products.UM,turnover.Price,turnover.PricewTax,products.Description FROM "
-        "turnover,customers,products WHERE (products.ID = turnover.ProductID) and "
-        "(customers.ID = turnover.CustomerID)");
+    // value before it, as the server does not read "?and". A search is
+    // planned by the server (a name is found best from its own table);
+    // Show All reads the sales one by one in the order it lists them.
     static const QString byId = QStringLiteral(" order by turnover.ID;");
-    static const Search sales{salesView,        QStringLiteral("and "), QStringLiteral(" "), byId,
-                              salesView + byId, SaleCriteria,           editTransactions};
+    static const Search sales{salesJoinSurnameFirst(SalesRead::AsPlanned),
+                              QStringLiteral("and "),
+                              QStringLiteral(" "),
+                              byId,
+                              salesJoinSurnameFirst(SalesRead::BySale) + byId,
+                              SaleCriteria,
+                              editTransactions};
     switch (table) {
     case FindTable::Cities:
         return cities;

@@ -46,13 +46,31 @@ std::vector<ResultColumn> salesColumns()
             {"Price", "0.0795"}, {"PricewTax", "0.0795"}, {"Description", "0.2884"}};
 }
 
+namespace {
+
+// STRAIGHT_JOIN keeps the tables in the order the FROM names them, the
+// sales first.
+QString salesJoinText(SalesRead read, const char *names)
+{
+    return (read == SalesRead::BySale ? QStringLiteral("SELECT STRAIGHT_JOIN turnover.ID,")
+                                      : QStringLiteral("SELECT turnover.ID,"))
+           + QLatin1String(names)
+           + QStringLiteral(
+               ",turnover.Date,turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
+               "products.Description FROM turnover,customers,products where "
+               "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID)");
+}
+
+} // namespace
+
 QString salesJoin()
 {
-    return QStringLiteral(
-        "SELECT turnover.ID,customers.FirstName,customers.SurName,turnover.Date,"
-        "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
-        "products.Description FROM turnover,customers,products where "
-        "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID)");
+    return salesJoinText(SalesRead::BySale, "customers.FirstName,customers.SurName");
+}
+
+QString salesJoinSurnameFirst(SalesRead read)
+{
+    return salesJoinText(read, "customers.SurName,customers.FirstName");
 }
 
 ResultRequest deleteCities()
@@ -90,22 +108,19 @@ ResultRequest deleteTransactions()
 {
     // The statement names the surname first; the grid shows the first name
     // first, as every sales list does.
-    return deleteView("turnover",
-                      "SELECT turnover.ID,customers.SurName,customers.FirstName,turnover.Date,"
-                      "turnover.Quantity,products.UM,turnover.Price,turnover.PricewTax,"
-                      "products.Description FROM turnover,customers,products WHERE "
-                      "(products.ID = turnover.ProductID) and (customers.ID = turnover.CustomerID) "
-                      "order by turnover.ID;",
-                      "Delete Transaction",
-                      {{"ID", "0.0794"},
-                       {"FirstName", "0.0964"},
-                       {"SurName", "0.0964"},
-                       {"Date", "0.1164"},
-                       {"Quantity", "0.0794"},
-                       {"UM", "0.0794"},
-                       {"Price", "0.0794"},
-                       {"PricewTax", "0.0794"},
-                       {"Description", "0.245"}});
+    ResultRequest request = deleteView("turnover", "", "Delete Transaction",
+                                       {{"ID", "0.0794"},
+                                        {"FirstName", "0.0964"},
+                                        {"SurName", "0.0964"},
+                                        {"Date", "0.1164"},
+                                        {"Quantity", "0.0794"},
+                                        {"UM", "0.0794"},
+                                        {"Price", "0.0794"},
+                                        {"PricewTax", "0.0794"},
+                                        {"Description", "0.245"}});
+    request.statement = db::Statement(salesJoinSurnameFirst(SalesRead::BySale)
+                                      + QStringLiteral(" order by turnover.ID;"));
+    return request;
 }
 
 ResultRequest todaysTurnover()

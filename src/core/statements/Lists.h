@@ -27,9 +27,26 @@ std::vector<ResultColumn> customerColumns();
 std::vector<ResultColumn> productColumns();
 std::vector<ResultColumn> salesColumns();
 
+// How the server reads a join of the sales with their customers and
+// products.
+enum class SalesRead {
+    // As its planner sees fit: a search for a customer's or a product's name
+    // starts best from that table.
+    AsPlanned,
+    // Sale by sale, in the order of their IDs, each joined to its customer
+    // and product by their keys: a list ordered by sale sends its first row
+    // at once. Left to its planner, the server starts from the customers or
+    // the products and sorts every sale before it sends the first.
+    BySale,
+};
+
 // The sales joined with their customers and products, as the sales lists
-// read them: the text up to and including the join condition. Sales whose
-// customer or product is gone drop out.
+// read them (sale by sale): the text up to and including the join
+// condition. Sales whose customer or product is gone drop out. The first
+// name comes before the surname.
 QString salesJoin();
+// The same join naming the surname first, as the delete view and the edit
+// grid read it.
+QString salesJoinSurnameFirst(SalesRead read);
 
 } // namespace kestrel::sql

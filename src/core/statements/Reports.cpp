@@ -164,6 +164,21 @@ std::optional<db::Statement> changeAllPrices(const PriceChange &change)
         {*amount});
 }
 
+qint64 changePricesCounted(db::OdbcConnection &connection, const db::Statement &update)
+{
+    // Read under lock before and again after: no other change can fall in
+    // between, and each price compares as the server stores it.
+    const db::Statement prices(
+        QStringLiteral("SELECT ID, Price FROM products ORDER BY ID FOR UPDATE"));
+    const db::ResultSet before = connection.query(prices);
+    connection.execute(update);
+    const db::ResultSet after = connection.query(prices);
+    qint64 changed = 0;
+    for (size_t i = 0; i < after.rows.size(); ++i)
+        changed += i >= before.rows.size() || after.rows[i] != before.rows[i];
+    return changed;
+}
+
 std::optional<db::Statement> productsCheaperThan(const QString &amount)
 {
     const std::optional<db::SqlValue> bound = boundAmount(amount);

@@ -5,6 +5,7 @@
 // carries its own columns. The price change's statements, which the form
 // sends itself, are here too. Every typed or picked value is bound.
 
+#include "core/database/Odbc.h"
 #include "core/shared/ResultRequest.h"
 
 #include <QDate>
@@ -87,6 +88,13 @@ struct PriceChange {
 // The UPDATE of every product's price, the amount bound as the number typed
 // (decimals kept). Nothing when the amount is not a number.
 std::optional<db::Statement> changeAllPrices(const PriceChange &change);
+
+// Runs the change of every price (changeAllPrices) on connection, inside
+// the caller's transaction, and counts the prices it changed. A price the
+// change leaves as it was (0,00 stays 0,00; 0,01 plus 1 % rounds back to
+// 0,01) does not count: the server's own count, with the found-rows option
+// Kestrel's connections carry, counts every row it matched.
+qint64 changePricesCounted(db::OdbcConnection &connection, const db::Statement &update);
 
 // How many products cost less than the amount, their rows locked until the
 // transaction ends so that none can get cheaper before the change. Nothing
