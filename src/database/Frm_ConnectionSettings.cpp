@@ -2,6 +2,7 @@
 #include "ui_Frm_ConnectionSettings.h"
 
 #include "core/shared/mdl_Variables_Functions.h"
+#include "widgets/FormHost.h"
 
 #include <QLineEdit>
 
@@ -40,10 +41,8 @@ void Frm_ConnectionSettings::showFirstStartNote()
 {
     ui->lbl_FirstStart->show();
     // The window was sized without the note: it grows to hold it.
-    if (QWidget *window = parentWidget()) {
-        window->setMinimumSize(window->minimumSizeHint());
-        window->adjustSize();
-    }
+    if (kestrel::FormHost *host = kestrel::FormHost::instance())
+        host->fitWindowTo(this);
     ui->txt_HSName->setFocus();
     ui->txt_HSName->selectAll();
 }

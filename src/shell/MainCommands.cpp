@@ -131,10 +131,9 @@ void MDIfrm_main::mnu_PrintList_Click()
 void MDIfrm_main::mnu_HelpContents_Click()
 {
     // The manual's sections are named after the windows they describe.
-    const QMdiSubWindow *active = ui->mdiArea->activeSubWindow();
-    const QString topic = active && active->widget()
-                              ? QString::fromLatin1(active->widget()->metaObject()->className())
-                              : QString();
+    const kestrel::KForm *active = activeForm();
+    const QString topic =
+        active ? QString::fromLatin1(active->metaObject()->className()) : QString();
     showForm<Frm_Help>()->showTopic(topic);
 }
 

@@ -313,6 +313,21 @@ void FormHost::addForm(KForm *form)
         form->setFocus();
 }
 
+void FormHost::fitWindowTo(KForm *form)
+{
+    QMdiSubWindow *sub = subWindowOf(form);
+    if (!sub)
+        return;
+    // The form's new size first (its scroll area follows the layout's
+    // request), then the window around it.
+    if (form->layout())
+        form->layout()->activate();
+    QApplication::sendPostedEvents(form, QEvent::LayoutRequest);
+    sub->widget()->updateGeometry();
+    sub->adjustSize();
+    keepInside(sub, m_area->viewport()->rect());
+}
+
 void FormHost::activate(QWidget *form)
 {
     QMdiSubWindow *sub = subWindowOf(form);

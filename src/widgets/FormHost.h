@@ -70,6 +70,9 @@ public:
     static KForm *formOf(const QMdiSubWindow *sub);
     // The form of the active sub-window, or null.
     KForm *activeForm() const;
+    // Grows (or shrinks) form's sub-window to show all of the form, after
+    // the form showed or hid controls of its own.
+    void fitWindowTo(KForm *form);
 
     // Where a form shows the progress of long work (the rows of a list
     // arriving), or null when the host has no status bar.
