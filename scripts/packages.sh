@@ -3,7 +3,7 @@
 
 KESTREL_PACKAGES=(
     build-essential cmake ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev libx11-dev
     unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client galera-4 rsync iproute2
     xvfb xauth openbox x11-utils xdotool imagemagick fonts-dejavu-core poppler-utils

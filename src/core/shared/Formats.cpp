@@ -32,6 +32,18 @@ QString longDate(const QDate &date)
     return QLocale(QLocale::English).toString(date, QStringLiteral("yyyy.MMMM.dd"));
 }
 
+QString gridMonth(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy. MM."));
+}
+
+QString isoWeek(const QDate &date)
+{
+    int year = 0;
+    const int week = date.weekNumber(&year);
+    return QStringLiteral("%1-W%2").arg(year).arg(week, 2, 10, QLatin1Char('0'));
+}
+
 std::optional<Money> parseAmount(const QString &text)
 {
     return Money::parse(text);

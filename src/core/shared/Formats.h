@@ -22,6 +22,11 @@ QString sqlDate(const QDate &date);
 QString gridDate(const QDate &date);
 // "2008.March.05", as report captions name days.
 QString longDate(const QDate &date);
+// "2008. 03.", a month as the grids' dates begin.
+QString gridMonth(const QDate &date);
+// "2009-W01", the ISO week that holds date: weeks begin on Monday, and the
+// first week of a year is the one that holds its first Thursday.
+QString isoWeek(const QDate &date);
 
 // Reads an amount typed with a decimal comma (a point is taken too) as
 // the Money it is (core/shared/Money.h): nullopt for text that is no

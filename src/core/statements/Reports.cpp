@@ -65,6 +65,123 @@ ResultRequest allTurnover()
                    QStringLiteral("All Turnover"), salesColumns());
 }
 
+// ---- turnover chart --------------------------------------------------------
+
+QDate periodStart(const QDate &day, TurnoverPeriod period)
+{
+    switch (period) {
+    case TurnoverPeriod::Week:
+        return day.addDays(1 - day.dayOfWeek());
+    case TurnoverPeriod::Month:
+        return QDate(day.year(), day.month(), 1);
+    case TurnoverPeriod::Day:
+        break;
+    }
+    return day;
+}
+
+QDate nextPeriod(const QDate &start, TurnoverPeriod period)
+{
+    const QDate next = period == TurnoverPeriod::Day    ? start.addDays(1)
+                       : period == TurnoverPeriod::Week ? start.addDays(7)
+                                                        : start.addMonths(1);
+    return next <= fmt::LastStorableDate ? next : QDate();
+}
+
+qint64 periodCount(const DayRange &days, TurnoverPeriod period)
+{
+    if (days.first > days.last)
+        return 0;
+    const QDate first = periodStart(days.first, period), last = periodStart(days.last, period);
+    switch (period) {
+    case TurnoverPeriod::Week:
+        return first.daysTo(last) / 7 + 1;
+    case TurnoverPeriod::Month:
+        return (last.year() - first.year()) * 12 + last.month() - first.month() + 1;
+    case TurnoverPeriod::Day:
+        break;
+    }
+    return first.daysTo(last) + 1;
+}
+
+QString turnoverChartProblem(const DayRange &days, TurnoverPeriod period)
+{
+    if (days.first > days.last)
+        return QStringLiteral("The first day is after the last!!!");
+    if (periodCount(days, period) > MaxChartBars)
+        return QStringLiteral("That makes more than %1 bars: choose fewer days, or weeks or "
+                              "months!!!")
+            .arg(MaxChartBars);
+    return {};
+}
+
+db::Statement turnoverPerPeriod(const DayRange &days, TurnoverPeriod period)
+{
+    // Periods are named by their first day, so every grouping reads back
+    // alike. The amounts are summed as exact decimals: the columns are
+    // binary DOUBLEs, and a sum of a million of them in binary can be a
+    // cent out, where each row's amount rounded to the cent cannot.
+    const QString start = period == TurnoverPeriod::Day ? QStringLiteral("Date")
+                          : period == TurnoverPeriod::Week
+                              ? QStringLiteral("Date - INTERVAL WEEKDAY(Date) DAY")
+                              : QStringLiteral("Date - INTERVAL (DAYOFMONTH(Date) - 1) DAY");
+    return db::Statement(
+        QStringLiteral("SELECT ") + start
+            + QStringLiteral(" AS PeriodStart, "
+                             "SUM(CAST(Quantity * PricewTax AS DECIMAL(65,2))) AS Gross, "
+                             "SUM(CAST(Quantity * Price AS DECIMAL(65,2))) AS Net, "
+                             "COUNT(*) AS Sales FROM turnover WHERE Date BETWEEN ? AND ? "
+                             "GROUP BY PeriodStart ORDER BY PeriodStart"),
+        {db::SqlValue::date(days.first), db::SqlValue::date(days.last)});
+}
+
+namespace {
+
+// A sum as the bar's amount, or the problem that keeps it from being one.
+QString readSum(const db::Value &text, const QDate &start, Money *sum)
+{
+    const Money::Reading reading = Money::read(text.value_or(QString()));
+    if (reading) {
+        *sum = reading.amount;
+        return {};
+    }
+    return QStringLiteral("The turnover from %1 %2!!!")
+        .arg(fmt::gridDate(start), fmt::amountProblem(reading.problem));
+}
+
+} // namespace
+
+TurnoverChart turnoverChart(db::OdbcConnection &connection, const DayRange &days,
+                            TurnoverPeriod period)
+{
+    TurnoverChart chart;
+    chart.problem = turnoverChartProblem(days, period);
+    if (!chart.problem.isEmpty())
+        return chart;
+    const db::ResultSet sums = connection.query(turnoverPerPeriod(days, period));
+    const qint64 count = periodCount(days, period);
+    chart.bars.reserve(size_t(count));
+    size_t row = 0;
+    QDate start = periodStart(days.first, period);
+    for (qint64 i = 0; i < count; ++i, start = nextPeriod(start, period)) {
+        TurnoverBar bar{start, Money::zero(), Money::zero(), 0};
+        if (row < sums.rows.size()
+            && QDate::fromString(sums.rows[row][0].value_or(QString()), Qt::ISODate) == start) {
+            const db::Row &sum = sums.rows[row++];
+            chart.problem = readSum(sum[1], start, &bar.gross);
+            if (chart.problem.isEmpty())
+                chart.problem = readSum(sum[2], start, &bar.net);
+            if (!chart.problem.isEmpty()) {
+                chart.bars.clear();
+                return chart;
+            }
+            bar.sales = sum[3].value_or(QString()).toLongLong();
+        }
+        chart.bars.push_back(bar);
+    }
+    return chart;
+}
+
 // ---- product in store -----------------------------------------------------
 
 QString productStoreProblem(const ProductStoreCriteria &criteria)

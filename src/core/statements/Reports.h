@@ -6,6 +6,7 @@
 // sends itself, are here too. Every typed or picked value is bound.
 
 #include "core/database/Odbc.h"
+#include "core/shared/Money.h"
 #include "core/shared/ResultRequest.h"
 
 #include <QDate>
@@ -27,6 +28,65 @@ struct DayRange {
 ResultRequest turnoverBetween(const DayRange &days);
 // Every sale, captioned "All Turnover".
 ResultRequest allTurnover();
+
+// ---- turnover chart --------------------------------------------------------
+
+// How the turnover chart groups the days: each day, each ISO week (Monday to
+// Sunday), each calendar month.
+enum class TurnoverPeriod { Day, Week, Month };
+
+// The first day of the period that holds day: the day itself, the Monday of
+// its week, the first of its month.
+QDate periodStart(const QDate &day, TurnoverPeriod period);
+// The first day of the period after the one that starts on start; invalid
+// past 9999-12-31.
+QDate nextPeriod(const QDate &start, TurnoverPeriod period);
+// How many periods the chart of days shows: from the one holding the first
+// day to the one holding the last; 0 when the first day is after the last.
+qint64 periodCount(const DayRange &days, TurnoverPeriod period);
+
+// One bar of the chart: the sales dated within the period that starts on
+// start and within the chosen days (so the first and the last period may be
+// cut short). A sale is a row of turnover, one product line, as Top 10
+// Customers counts visits. The amounts are what the server sums over the
+// saved rows, exactly: gross is SUM(Quantity * PricewTax), net SUM(Quantity
+// * Price).
+struct TurnoverBar {
+    QDate start;
+    Money gross;
+    Money net;
+    qint64 sales = 0;
+
+    friend bool operator==(const TurnoverBar &, const TurnoverBar &) = default;
+};
+
+// More bars than a chart can show side by side, or than an operator can
+// read: four years by day.
+constexpr qint64 MaxChartBars = 1500;
+
+// What keeps the chart of days from being drawn, as the operator is told:
+// the first day after the last, or more bars than MaxChartBars. Empty when
+// the chart can be drawn.
+QString turnoverChartProblem(const DayRange &days, TurnoverPeriod period);
+
+// The one grouped statement behind the chart: for each period that has
+// sales within days, its first day, its gross and net sums and its number
+// of sales, in the order of the periods. It finds the days through the
+// sales' Date index.
+db::Statement turnoverPerPeriod(const DayRange &days, TurnoverPeriod period);
+
+struct TurnoverChart {
+    // One bar for every period of the days, zero where nothing was sold.
+    std::vector<TurnoverBar> bars;
+    // What kept the chart from being drawn; empty when it has its bars.
+    QString problem;
+};
+
+// Runs turnoverPerPeriod on connection and gives a bar for every period.
+// A sum beyond the largest amount Kestrel keeps is a problem, never a
+// rounded bar.
+TurnoverChart turnoverChart(db::OdbcConnection &connection, const DayRange &days,
+                            TurnoverPeriod period);
 
 // ---- product in store -----------------------------------------------------
 
