@@ -106,15 +106,29 @@ std::vector<int> shownColumns(const FlexGrid &grid)
 
 QString suffixOf(ExportFormat format)
 {
-    return format == ExportFormat::Csv ? QStringLiteral("csv") : QStringLiteral("pdf");
+    switch (format) {
+    case ExportFormat::Csv:
+        return QStringLiteral("csv");
+    case ExportFormat::Png:
+        return QStringLiteral("png");
+    case ExportFormat::Pdf:
+        break;
+    }
+    return QStringLiteral("pdf");
 }
 
 QString filterOf(ExportFormat format)
 {
-    return format == ExportFormat::Csv
-               ? QStringLiteral("CSV for spreadsheets: decimal comma, formulas kept as text "
-                                "(*.csv)")
-               : QStringLiteral("PDF document (*.pdf)");
+    switch (format) {
+    case ExportFormat::Csv:
+        return QStringLiteral("CSV for spreadsheets: decimal comma, formulas kept as text "
+                              "(*.csv)");
+    case ExportFormat::Png:
+        return QStringLiteral("PNG picture (*.png)");
+    case ExportFormat::Pdf:
+        break;
+    }
+    return QStringLiteral("PDF document (*.pdf)");
 }
 
 // The caption as a file name: characters no file system takes become "-".
@@ -129,10 +143,10 @@ QString fileNameFor(const QString &caption, ExportFormat format)
 }
 
 // Where to save, and as what; empty when the operator cancelled.
-QString askExportPath(QWidget *parent, const QString &caption,
+QString askExportPath(QWidget *parent, const QString &title, const QString &caption,
                       const std::vector<ExportFormat> &offered, ExportFormat *format)
 {
-    QFileDialog dialog(parent, ExportTitle);
+    QFileDialog dialog(parent, title);
     dialog.setObjectName(QStringLiteral("dlg_ExportList"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -195,9 +209,9 @@ void printPages(PagedTable &table, QPrinter &printer, QPrintPreviewDialog *previ
 
 } // namespace
 
-QString cannotSaveText(const QString &path)
+QString cannotSaveText(const QString &path, const QString &what)
 {
-    return QStringLiteral("Cannot save the list to %1!!!").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("Cannot save the %1 to %2!!!").arg(what, QDir::toNativeSeparators(path));
 }
 
 ExportResult writeGridCsv(const FlexGrid &grid, const QString &path, QWidget *progressParent)
@@ -225,6 +239,15 @@ ExportResult writeGridCsv(const FlexGrid &grid, const QString &path, QWidget *pr
     return ExportResult::Saved;
 }
 
+void setUpPdf(QPdfWriter &pdf, const QString &title)
+{
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("Kestrel"));
+    pdf.setResolution(300);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                  QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+}
+
 ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QString &path,
                           QWidget *progressParent, const QString &note)
 {
@@ -235,11 +258,7 @@ ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QS
     bool painted = false;
     {
         QPdfWriter pdf(&file);
-        pdf.setTitle(caption);
-        pdf.setCreator(QStringLiteral("Kestrel"));
-        pdf.setResolution(300);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+        setUpPdf(pdf, caption);
         PagedTable table(grid, caption, QDateTime::currentDateTime(), note);
         ExportProgress progress(progressParent, QStringLiteral("Exporting pages..."), 0);
         painted = table.print(pdf, 0, INT_MAX, [&](int page) {
@@ -257,30 +276,52 @@ ExportResult writeGridPdf(const FlexGrid &grid, const QString &caption, const QS
     return ExportResult::Saved;
 }
 
-ExportResult exportGrid(const FlexGrid &grid, const QString &caption,
+ExportResult exportFile(const QString &what, const QString &caption,
                         const std::vector<ExportFormat> &offered, QWidget *parent,
-                        const QString &note)
+                        const ExportWriter &write)
 {
     if (offered.empty())
         return ExportResult::Cancelled;
+    const QString title = QStringLiteral("Export ") + what;
     ExportFormat format = offered.front();
-    const QString path = askExportPath(parent, caption, offered, &format);
+    const QString path = askExportPath(parent, title, caption, offered, &format);
     if (path.isEmpty())
         return ExportResult::Cancelled;
     if (QFileInfo::exists(path)
         && M::MsgBox(QStringLiteral("File %1 already exists. Do You want to replace it?")
                          .arg(QFileInfo(path).fileName()),
-                     M::MsgButtons::YesNo, M::MsgIcon::None, ExportTitle)
+                     M::MsgButtons::YesNo, M::MsgIcon::None, title)
                != M::MsgAnswer::Yes)
         return ExportResult::Cancelled;
-    const ExportResult result = format == ExportFormat::Csv
-                                    ? writeGridCsv(grid, path, parent)
-                                    : writeGridPdf(grid, caption, path, parent, note);
+    const ExportResult result = write(path, format);
     if (result == ExportResult::Saved)
         rememberExportFolder(path);
     else if (result == ExportResult::Failed)
-        M::MsgBox(cannotSaveText(path), M::MsgButtons::OK, M::MsgIcon::Critical, ExportTitle);
+        M::MsgBox(cannotSaveText(path, what.toLower()), M::MsgButtons::OK, M::MsgIcon::Critical,
+                  title);
     return result;
+}
+
+ExportResult exportGrid(const FlexGrid &grid, const QString &caption,
+                        const std::vector<ExportFormat> &offered, QWidget *parent,
+                        const QString &note)
+{
+    return exportFile(QStringLiteral("List"), caption, offered, parent,
+                      [&](const QString &path, ExportFormat format) {
+                          return format == ExportFormat::Csv
+                                     ? writeGridCsv(grid, path, parent)
+                                     : writeGridPdf(grid, caption, path, parent, note);
+                      });
+}
+
+void showPrintPreview(QPrinter &printer, QWidget *parent,
+                      const std::function<void(QPrinter &, QPrintPreviewDialog &)> &paint)
+{
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setObjectName(QStringLiteral("dlg_PrintPreview"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter *target) { paint(*target, preview); });
+    preview.exec();
 }
 
 void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent, const QString &note)
@@ -289,11 +330,9 @@ void printGrid(const FlexGrid &grid, const QString &caption, QWidget *parent, co
     printer.setDocName(caption);
     printer.setPageOrientation(QPageLayout::Landscape);
     PagedTable table(grid, caption, QDateTime::currentDateTime(), note);
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setObjectName(QStringLiteral("dlg_PrintPreview"));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&](QPrinter *target) { printPages(table, *target, &preview); });
-    preview.exec();
+    showPrintPreview(printer, parent, [&](QPrinter &target, QPrintPreviewDialog &preview) {
+        printPages(table, target, &preview);
+    });
 }
 
 } // namespace kestrel
