@@ -164,7 +164,8 @@ void TestMainWindow::menus_data()
     QTest::newRow("Queries") << "mnu_Queries"
                              << QStringList{"Turnover>", "Products>", "Top 10 Customer|Ctrl+B"};
     QTest::newRow("Turnover") << "mnu_Turnover"
-                              << QStringList{"Today|Ctrl+T", "Between Interval|Ctrl+I"};
+                              << QStringList{"Today|Ctrl+T", "Between Interval|Ctrl+I",
+                                             "Chart|Ctrl+G"};
     QTest::newRow("Products") << "mnu_Products"
                               << QStringList{"Product in Store|Ctrl+S", "Products List|Ctrl+L",
                                              "Top 5 Products|Ctrl+F",

@@ -23,6 +23,7 @@
 #include "reports/Frm_QueryResults.h"
 #include "reports/Frm_QueryTop10Customers.h"
 #include "reports/Frm_QueryTurnoverBInterval.h"
+#include "reports/Frm_QueryTurnoverChart.h"
 #include "shell/Frm_About.h"
 #include "shell/Frm_Help.h"
 
@@ -59,6 +60,7 @@ void MDIfrm_main::connectCommands()
     // Queries
     connectCommand(ui->mnu_Today, &MDIfrm_main::mnu_Today_Click);
     connectFormCommand<Frm_QueryTurnoverBInterval>(ui->mnu_BetInt);
+    connectFormCommand<Frm_QueryTurnoverChart>(ui->mnu_TurnoverChart);
     connectFormCommand<Frm_QueryProductStore>(ui->mnu_ProdStore);
     connectFormCommand<Frm_QueryProductsList>(ui->mnu_ProdListPrice);
     connectCommand(ui->mnu_Top5Prod, &MDIfrm_main::mnu_Top5Prod_Click);
