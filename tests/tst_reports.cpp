@@ -3,12 +3,14 @@
 // list, the ten best customers, and the change of every price.
 
 #include "core/database/ConnectionCycle.h"
+#include "core/shared/Formats.h"
 #include "reports/Frm_QueryChangePrice.h"
 #include "reports/Frm_QueryProductStore.h"
 #include "reports/Frm_QueryProductsList.h"
 #include "reports/Frm_QueryResults.h"
 #include "reports/Frm_QueryTop10Customers.h"
 #include "reports/Frm_QueryTurnoverBInterval.h"
+#include "reports/Frm_QueryTurnoverChart.h"
 #include "support/TestSupport.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/TextLengthLimit.h"
@@ -17,9 +19,12 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolButton>
@@ -50,6 +55,25 @@ QString prices()
     return scalar("SELECT GROUP_CONCAT(FORMAT(Price, 2, 'en_US') ORDER BY ID SEPARATOR '|') "
                   "FROM products")
         .value_or(QString());
+}
+
+// 150 sales on random days from 25 February to 6 May 2008, at random
+// quantities and prices, none from 17 to 23 March nor in April.
+void addChartSales()
+{
+    QRandomGenerator random(2008);
+    QStringList rows;
+    while (rows.size() < 150) {
+        const QDate day = QDate(2008, 2, 25).addDays(random.bounded(72));
+        if (day.month() == 4 || (day >= QDate(2008, 3, 17) && day <= QDate(2008, 3, 23)))
+            continue;
+        const auto price = [&] { return Money::fromCents(random.bounded(1, 500000))->digits('.'); };
+        rows.append(QStringLiteral("(1, %1, %2, %3, '%4', 1)")
+                        .arg(random.bounded(1, 50))
+                        .arg(price(), price(), fmt::sqlDate(day)));
+    }
+    exec("INSERT INTO turnover (ProductID, Quantity, Price, PricewTax, Date, CustomerID) VALUES "
+         + rows.join(','));
 }
 
 } // namespace
@@ -656,6 +680,104 @@ private slots:
         QCOMPARE(M::ConnStat(), M::StatError);
         QVERIFY(!run->main->findForm<Frm_QueryChangePrice>());
         QCOMPARE(statusNote(), QString());
+    }
+
+    // Ctrl+G from the main window, another report open behind: the chart's
+    // bars cover every period of the days, each the SUM the server gives
+    // over that period's sales, periods without sales as zero. Its bars
+    // read from the keyboard.
+    void chartSumsEqualEachPeriodsSum_data()
+    {
+        QTest::addColumn<QString>("period"); // Day, Week, Month
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<int>("bars");
+        QTest::newRow("days, a week without sales")
+            << "Day" << QDate(2008, 3, 10) << QDate(2008, 3, 30) << 21;
+        QTest::newRow("weeks cut short at both ends")
+            << "Week" << QDate(2008, 2, 27) << QDate(2008, 5, 6) << 11;
+        QTest::newRow("months, April without sales")
+            << "Month" << QDate(2008, 2, 26) << QDate(2008, 5, 2) << 4;
+    }
+    void chartSumsEqualEachPeriodsSum()
+    {
+        QFETCH(QString, period);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(int, bars);
+        addChartSales();
+        open<Frm_QueryTurnoverBInterval>("mnu_BetInt");
+        press(Qt::Key_G, Qt::ControlModifier);
+        auto *form = run->main->findForm<Frm_QueryTurnoverChart>();
+        QVERIFY(form);
+        QCOMPARE(run->main->activeForm(), form);
+        QVERIFY(control(form, "mntvw_From")->isAncestorOf(QApplication::focusWidget()));
+        control<QCalendarWidget>(form, "mntvw_From")->setSelectedDate(from);
+        control<QCalendarWidget>(form, "mntvw_To")->setSelectedDate(to);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab); // to the chosen option, Day; arrows choose another
+        for (int i = 0; i < QStringList{"Day", "Week", "Month"}.indexOf(period); ++i)
+            press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        QVERIFY(form->picture());
+        const std::vector<sql::TurnoverBar> &shown = form->picture()->bars;
+        QCOMPARE(int(shown.size()), bars);
+        QVERIFY(shown.front().start <= from);
+        int empty = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const sql::TurnoverBar &bar = shown[i];
+            const QDate end = period == "Day"    ? bar.start
+                              : period == "Week" ? bar.start.addDays(6)
+                                                 : bar.start.addMonths(1).addDays(-1);
+            QCOMPARE(bar.start.dayOfWeek() == 1 || period != "Week", true);
+            QCOMPARE(bar.start.day() == 1 || period != "Month", true);
+            if (i + 1 < shown.size())
+                QCOMPARE(shown[i + 1].start, end.addDays(1));
+            else
+                QVERIFY(end >= to);
+            const db::ResultSet sum = query(
+                QStringLiteral("SELECT COUNT(*), COALESCE(ROUND(SUM(Quantity * PricewTax), "
+                               "2), 0) FROM turnover WHERE Date BETWEEN '%1' AND '%2'")
+                    .arg(fmt::sqlDate(std::max(bar.start, from)), fmt::sqlDate(std::min(end, to))));
+            QCOMPARE(bar.sales, sum.rows[0][0]->toLongLong());
+            QCOMPARE(fmt::formatAmount(bar.gross),
+                     fmt::formatAmount(*fmt::parseAmount(*sum.rows[0][1])));
+            empty += bar.sales == 0 && bar.gross == Money::zero();
+        }
+        QVERIFY(empty > 0);
+
+        tabTo("cht_Turnover");
+        press(Qt::Key_End);
+        QVERIFY(control<QLabel>(form, "lbl_Bar")
+                    ->text()
+                    .startsWith(reports::periodName(shown.back().start, form->picture()->period)));
+    }
+
+    // The chart as a picture and as a PDF; a folder that cannot be written
+    // to fails rather than reporting a file.
+    void chartGoesOutAsPictureAndPdf()
+    {
+        const reports::TurnoverPicture picture{
+            {{QDate(2008, 3, 3), Money::units(118), Money::units(100), 2}},
+            sql::TurnoverPeriod::Week,
+            {QDate(2008, 3, 5), QDate(2008, 3, 9)}};
+        ScratchDir dir;
+        QCOMPARE(reports::writeTurnoverChart(picture, dir.file("c.png"), ExportFormat::Png),
+                 ExportResult::Saved);
+        const QImage image(dir.file("c.png"));
+        QCOMPARE(image.size(), QSize(1800, 1013));
+        QCOMPARE(image.pixelColor(900, 700), QColor(40, 150, 110)); // inside the one bar
+        QCOMPARE(reports::writeTurnoverChart(picture, dir.file("c.pdf"), ExportFormat::Pdf),
+                 ExportResult::Saved);
+        QProcess text;
+        text.start("pdftotext", {"-layout", dir.file("c.pdf"), "-"});
+        QVERIFY(text.waitForFinished());
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(page.contains("Turnover per Week, 2008.March.05 to 2008.March.09"),
+                 qPrintable(page));
+        QVERIFY2(page.contains("Gross 118,00, net 100,00, 2 sales"), qPrintable(page));
+        QCOMPARE(reports::writeTurnoverChart(picture, dir.file("none/c.png"), ExportFormat::Png),
+                 ExportResult::Failed);
     }
 
 private:
