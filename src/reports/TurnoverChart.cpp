@@ -208,7 +208,10 @@ QChart *makeTurnoverChart(const TurnoverPicture &picture)
     QValueAxis *amounts =
         valueAxis(grossTop, QStringLiteral("Gross"),
                   grossTop >= 100 ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
-    QValueAxis *counts = valueAxis(salesTop, QStringLiteral("Sales"), QStringLiteral("%.0f"));
+    // Whole sales only: below five the ticks would fall between them and
+    // read "0 0 1 1".
+    QValueAxis *counts =
+        valueAxis(std::max<qreal>(salesTop, 5), QStringLiteral("Sales"), QStringLiteral("%.0f"));
     counts->setGridLineVisible(false);
     chart->addAxis(periods, Qt::AlignBottom);
     chart->addAxis(amounts, Qt::AlignLeft);
