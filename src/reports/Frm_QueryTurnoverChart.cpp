@@ -92,6 +92,7 @@ void Frm_QueryTurnoverChart::draw(reports::TurnoverPicture picture)
         ui->cht_Turnover->setFocus();
         chooseBar(index);
     });
+    showChartFocus(ui->cht_Turnover->hasFocus());
     ui->lbl_Bar->setText(BarHint);
     ui->cmd_Export->setEnabled(true);
     ui->cmd_Print->setEnabled(true);
@@ -108,8 +109,20 @@ void Frm_QueryTurnoverChart::chooseBar(int index)
     ui->lbl_Bar->setText(reports::barText(m_picture->bars[size_t(index)], m_picture->period));
 }
 
+void Frm_QueryTurnoverChart::showChartFocus(bool focused)
+{
+    // A chart view draws no focus frame of its own: the chart's outline
+    // tells the operator that the arrows now choose bars.
+    if (QChart *chart = ui->cht_Turnover->chart())
+        chart->setBackgroundPen(focused ? QPen(palette().color(QPalette::Highlight), 2)
+                                        : QPen(Qt::NoPen));
+}
+
 bool Frm_QueryTurnoverChart::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->cht_Turnover
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        showChartFocus(event->type() == QEvent::FocusIn);
     if (watched == ui->cht_Turnover && event->type() == QEvent::KeyPress && m_picture) {
         const int last = int(m_picture->bars.size()) - 1;
         switch (static_cast<QKeyEvent *>(event)->key()) {

@@ -36,6 +36,8 @@ private:
     void draw(kestrel::reports::TurnoverPicture picture);
     // Marks the bar at index and shows its figures; -1 for none.
     void chooseBar(int index);
+    // Outlines the chart while it has the keys.
+    void showChartFocus(bool focused);
 
     Ui::Frm_QueryTurnoverChart *ui;
     std::optional<kestrel::reports::TurnoverPicture> m_picture;
