@@ -142,8 +142,6 @@ void CellEditors::StartEdit(int keyCode)
     EndEdit();
     m_row = grid.Row();
     m_col = grid.Col();
-    M::PickRow = m_row;
-    M::PickCol = m_col;
     // An editor laid over a cell half out of sight would be cut off.
     grid.scrollTo(grid.gridModel()->indexOf(m_row, m_col));
 
