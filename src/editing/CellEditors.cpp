@@ -333,6 +333,10 @@ void CellEditors::EditorKey(int keyCode)
     default:
         return;
     }
+    // The key has left events behind (the grid taking the focus back, which
+    // ends the edit, the editor hiding, the repaint of its cell): they run
+    // before the current row moves, so the row moves on the grid as the
+    // operator now sees it and a key held down never outruns the repaints.
     QCoreApplication::processEvents();
     const int row = grid.Row() + (keyCode == KeyCodeUp ? -1 : 1);
     if (row >= 1 && row < grid.Rows())
