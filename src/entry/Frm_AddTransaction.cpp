@@ -23,7 +23,6 @@ using kestrel::fmt::twipsToPixels;
 namespace {
 
 const QColor White(255, 255, 255);
-const QColor StripeColor(200, 255, 230);
 
 const QString CustomerHeaders[] = {QStringLiteral("Customer ID"), QStringLiteral("First Name"),
                                    QStringLiteral("Sur Name")};
@@ -292,7 +291,7 @@ void Frm_AddTransaction::RefreshTransaction()
     for (int r = 1; r < grid->Rows(); ++r) {
         grid->setRow(r);
         for (int c = 0; c < ProductCols; ++c)
-            grid->setCellBackColor(r, c, r % 2 == 1 ? White : StripeColor);
+            grid->setCellBackColor(r, c, r % 2 == 1 ? White : kestrel::StripeColor);
     }
     ComputeTotals();
     showTotals();
