@@ -1,10 +1,9 @@
 #include "reports/Frm_QueryResults.h"
 #include "ui_Frm_QueryResults.h"
 
-#include "core/database/RetriedTransaction.h"
+#include "core/database/ConnectionCycle.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Deletes.h"
-#include "core/statements/Records.h"
 #include "reports/ResultRows.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
@@ -405,34 +404,14 @@ void Frm_QueryResults::DeleteRow()
         return;
     // The row stays on screen: the window shows what the table held when it
     // opened, and stays in delete mode for the next row.
-    const std::optional<kestrel::sql::ReferenceCheck> check =
-        kestrel::sql::referencesTo(M::DeleteTable, id);
-    const kestrel::db::Statement statement = kestrel::sql::deleteRecord(M::DeleteTable, id);
-    qint64 references = 0;
-    qint64 deleted = -1;
-    using kestrel::db::TransactionEnd;
-    const auto end = kestrel::db::runTransactionCycle([&](kestrel::db::Transaction &t) {
-        // Counted and deleted in one transaction: no sale can come to refer
-        // to the record in between.
-        kestrel::db::OdbcConnection &c = t.connection();
-        references = 0;
-        if (check) {
-            const kestrel::db::ResultSet counted = c.query(check->count);
-            references = counted.rows.at(0).at(0).value_or(QString()).toLongLong();
-            if (references > 0)
-                return;
-        }
-        deleted = c.execute(statement);
-        t.commit();
+    std::optional<kestrel::Outcome<kestrel::Done>> deleted;
+    const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        deleted = kestrel::sql::deleteUnreferenced(c, M::DeleteTable, id);
     });
-    if (end == TransactionEnd::Failed)
+    if (!ran)
         Unload();
-    else if (end == TransactionEnd::Busy)
-        return; // told; the row stays to be deleted again
-    else if (references > 0)
-        M::MsgBox(kestrel::sql::deleteRefused(*check, id, references));
-    else if (deleted == 0)
-        M::MsgBox(kestrel::sql::alreadyDeleted(id));
+    else if (!deleted->isDone())
+        M::MsgBox(deleted->refusal().message); // the row stays to be deleted again
 }
 
 void Frm_QueryResults::Pick()
