@@ -768,6 +768,35 @@ private slots:
         QCOMPARE(row("products", 13), QStringLiteral("13|Sugar|Boxes|15|2.25|601|2009-01-02"));
     }
 
+    // A customer or product picked for a sale and deleted before the save:
+    // nothing is saved, so no sale points at a record that is gone.
+    void pickDeletedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("record");
+        QTest::newRow("customer") << 2 << "customers"
+                                  << "customer (ID 18)"; // Cid Day
+        QTest::newRow("product") << 9 << "products"
+                                 << "product (ID 13)"; // Sugar
+    }
+    void pickDeletedMeanwhileIsRefused()
+    {
+        QFETCH(int, col);
+        QFETCH(QString, table);
+        QFETCH(QString, record);
+        addSales();
+        QVERIFY(open("transactions"));
+        test::type(openEditor(1, col), "\n");
+        KESTREL_CHECK(test::pickRow(3));
+        test::exec("DELETE FROM " + table + " WHERE ID = " + record.section(' ', 2, 2).chopped(1));
+        save();
+        QCOMPARE(messages(),
+                 QStringList{"The picked " + record + " no longer exists! Nothing was saved!!!"});
+        QCOMPARE(row("turnover", 21), QStringLiteral("21|11|5|12.50|14.75|2008-03-05|16"));
+        QCOMPARE(stock(11), QStringLiteral("100"));
+    }
+
     void quantityAboveTheStockIsRefused()
     {
         addSales();
