@@ -125,6 +125,12 @@ private:
     Frm_EditResults *window() const { return app->main->findForm<Frm_EditResults>(); }
     FlexGrid *grid() const { return test::control<FlexGrid>(window(), "fxg_QueryResult"); }
     QStringList messages() const { return app->messages->texts(); }
+    // The in-cell editors.
+    QLineEdit *txt() const { return test::control<QLineEdit>(window(), "txt"); }
+    QComboBox *cmb_UM() const { return test::control<QComboBox>(window(), "cmb_UM"); }
+    QComboBox *cmb_Country() const { return test::control<QComboBox>(window(), "cmb_Country"); }
+    QDateEdit *dtp() const { return test::control<QDateEdit>(window(), "dtp"); }
+    QPushButton *pickButton() const { return test::control<QPushButton>(window(), "cmd"); }
 
     bool open(const QString &tableName)
     {
@@ -153,7 +159,7 @@ private:
     void editCell(int r, int c, const QString &keys)
     {
         QWidget *editor = openEditor(r, c);
-        QVERIFY(editor == test::control<QLineEdit>(window(), "txt"));
+        QVERIFY(editor == txt());
         test::type(editor, keys + '\n');
     }
 
@@ -199,8 +205,7 @@ private slots:
         QCOMPARE(grid()->Col(), 7);
         QVERIFY(grid()->isColumnHidden(7));
         // A list editor fits into a row.
-        QCOMPARE_GE(grid()->rowHeight(0),
-                    test::control<QComboBox>(window(), "cmb_UM")->sizeHint().height());
+        QCOMPARE_GE(grid()->rowHeight(0), cmb_UM()->sizeHint().height());
     }
 
     void emptyResultShowsAMessageRowAndOpensNoEditor()
@@ -288,15 +293,13 @@ private slots:
         addSales();
         QVERIFY(open(table));
         QWidget *editor = openEditor(1, col);
-        QCOMPARE(editor, test::control<QLineEdit>(window(), "txt"));
+        QCOMPARE(editor, txt());
         // The editor lies exactly over its cell, in the cell's colour.
         QCOMPARE(QRect(editor->mapTo(window(), QPoint()), editor->size()),
                  QRect(grid()->mapTo(window(), grid()->cellRect(1, col).topLeft()),
                        grid()->cellRect(1, col).size()));
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->palette().color(QPalette::Base),
-                 Stripe);
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->cursorPosition(),
-                 test::control<QLineEdit>(window(), "txt")->text().size());
+        QCOMPARE(txt()->palette().color(QPalette::Base), Stripe);
+        QCOMPARE(txt()->cursorPosition(), txt()->text().size());
         test::type(editor, keys + '\n');
         QCOMPARE(grid()->TextMatrix(1, col), cell);
         QCOMPARE(app->messages->beeps, beeps);
@@ -312,29 +315,29 @@ private slots:
         QVERIFY(open("products"));
         clickCell(2, 2);
         QTest::keyClick(grid(), 'R');
-        test::type(test::control<QLineEdit>(window(), "txt"), "ye\n");
+        test::type(txt(), "ye\n");
         QCOMPARE(grid()->TextMatrix(2, 2), QStringLiteral("Rye"));
         clickCell(2, 4);
         QTest::keyClick(grid(), Qt::Key_X); // no quantity starts with a letter
-        QVERIFY(!test::control<QLineEdit>(window(), "txt")->isVisible());
+        QVERIFY(!txt()->isVisible());
         QCOMPARE(app->messages->beeps, 1);
         QTest::keyClick(grid(), Qt::Key_7);
-        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Return);
+        QTest::keyClick(txt(), Qt::Key_Return);
         QCOMPARE(grid()->TextMatrix(2, 4), QStringLiteral("7"));
         // F2 and Space edit the cell's own text.
         clickCell(1, 6);
         QTest::keyClick(grid(), Qt::Key_F2);
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("599"));
-        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Escape);
+        QCOMPARE(txt()->text(), QStringLiteral("599"));
+        QTest::keyClick(txt(), Qt::Key_Escape);
         QTest::keyClick(grid(), Qt::Key_Space);
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("599"));
+        QCOMPARE(txt()->text(), QStringLiteral("599"));
         // And so does a double click.
-        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Escape);
+        QTest::keyClick(txt(), Qt::Key_Escape);
         const QPoint at = grid()->visualRect(grid()->gridModel()->indexOf(3, 2)).center();
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, at);
-        QVERIFY(test::control<QLineEdit>(window(), "txt")->isVisible());
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("Sugar"));
+        QVERIFY(txt()->isVisible());
+        QCOMPARE(txt()->text(), QStringLiteral("Sugar"));
     }
 
     void escapeLeavesTheCellAndItsMark()
@@ -356,8 +359,7 @@ private slots:
         test::exec("UPDATE products SET BarCode = '5991234567890123' WHERE ID = 11");
         QVERIFY(open("products"));
         QWidget *editor = openEditor(1, 6); // bar codes take ten typed digits
-        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(),
-                 QStringLiteral("5991234567890123"));
+        QCOMPARE(txt()->text(), QStringLiteral("5991234567890123"));
         test::type(editor, "4\n");
         QCOMPARE(grid()->TextMatrix(1, 6), QStringLiteral("5991234567890123"));
         QCOMPARE(app->messages->beeps, 0);
@@ -368,7 +370,7 @@ private slots:
         addProducts();
         QVERIFY(open("products"));
         auto *list = qobject_cast<QComboBox *>(openEditor(1, 3));
-        QCOMPARE(list, test::control<QComboBox>(window(), "cmb_UM"));
+        QCOMPARE(list, cmb_UM());
         QCOMPARE(list->currentIndex(), 11); // "Pcs"
         QCOMPARE(list->height(), list->sizeHint().height());
         test::type(list, "K\n");
@@ -401,8 +403,8 @@ private slots:
         QVERIFY(open("cities"));
         const QString before = grid()->TextMatrix(row, 5);
         QWidget *list = openEditor(row, 5);
-        QCOMPARE(list, test::control<QComboBox>(window(), "cmb_Country"));
-        QCOMPARE(test::control<QComboBox>(window(), "cmb_Country")->currentText(), selected);
+        QCOMPARE(list, cmb_Country());
+        QCOMPARE(cmb_Country()->currentText(), selected);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(grid()->TextMatrix(row, 5), before);
         test::type(openEditor(row, 5), "Chad\n");
@@ -414,7 +416,7 @@ private slots:
         addCustomers();
         QVERIFY(open("customers"));
         auto *picker = qobject_cast<QDateEdit *>(openEditor(2, 9));
-        QCOMPARE(picker, test::control<QDateEdit>(window(), "dtp"));
+        QCOMPARE(picker, dtp());
         QCOMPARE(messages(), QStringList{"Unknow DATE!"});
         QCOMPARE(picker->date(), QDate::currentDate());
         // Left unchanged, the cell stays unknown.
@@ -722,9 +724,8 @@ private slots:
         addSales();
         QVERIFY(open("transactions"));
         QWidget *button = openEditor(2, 3);
-        QCOMPARE(button, test::control<QPushButton>(window(), "cmd"));
-        QCOMPARE(test::control<QPushButton>(window(), "cmd")->text(),
-                 QStringLiteral("Pick from DB"));
+        QCOMPARE(button, pickButton());
+        QCOMPARE(pickButton()->text(), QStringLiteral("Pick from DB"));
         QTest::keyClick(button, Qt::Key_Return);
         QCOMPARE(app->main->findForm<Frm_QueryResults>()->windowTitle(),
                  QStringLiteral("Pick Customer"));
@@ -858,7 +859,7 @@ private slots:
             QTest::keyClick(grid(), key);
         QTest::keyClick(grid(), Qt::Key_Return);
         QWidget *editor = QApplication::focusWidget();
-        QCOMPARE(editor, test::control<QLineEdit>(window(), "txt"));
+        QCOMPARE(editor, txt());
         test::type(editor, "\b\b\b\b4,2\n");
         QVERIFY(grid()->hasFocus());
         QTest::keyClick(grid(), Qt::Key_Tab);

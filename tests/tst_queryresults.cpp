@@ -369,36 +369,6 @@ private slots:
         QVERIFY(window()); // still there for the next row
     }
 
-    // Rows whose names would have been code once quoted the old way, under
-    // either server mode: the view lists them as they are and deletes the
-    // one chosen only.
-    void deleteViewWithHostileNames_data()
-    {
-        QTest::addColumn<QString>("mode");
-        QTest::newRow("default mode") << "";
-        QTest::newRow("NO_BACKSLASH_ESCAPES")
-            << "SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')";
-    }
-    void deleteViewWithHostileNames()
-    {
-        QFETCH(QString, mode);
-        const QString first = "x' ,1,CHAR(73),CHAR(72,85,78))#", second = "x\\' OR 1=1 #";
-        test::exec("INSERT INTO cities VALUES (1, 'x', 'x'' ,1,CHAR(73),CHAR(72,85,78))#', 1, "
-                   "'Land', 'LND'), (2, 'y', 'x\\\\'' OR 1=1 #', 2, 'Land', 'LND'), "
-                   "(3, 'C', 'Plain', 3, 'Land', 'LND')");
-        QStringList params = test::testParams();
-        params[7] = mode;
-        M::ConnString = M::BuildConnectionString(params);
-        mainWindow->mnu_DCity_Click();
-        QVERIFY(grid());
-        QCOMPARE(column(grid(), 3), first + '|' + second + "|Plain");
-        doubleClick(2, 3);
-        test::useTestDatabase();
-        KESTREL_CHECK(expectDeleteQuestion("2"));
-        QCOMPARE(idsIn("cities"), QStringLiteral("1|3"));
-        QCOMPARE(test::scalar("SELECT FullName FROM cities WHERE ID = 1"), db::Value(first));
-    }
-
     void deleteTakesTheIdAsOneValue()
     {
         // Shown IDs that would, pasted into the statement unquoted, widen the

@@ -1,6 +1,6 @@
-// The sale's statements and checks without a database: the price with tax
-// computed exactly, the values bound rather than written into the text, and
-// the order of the checks before a sale is sent.
+// The sale without a database: the price with tax computed exactly, the
+// order of the checks before a sale is sent, and the order of its stock
+// updates. The statements themselves run in tst_sale and tst_money.
 
 #include "core/shared/Formats.h"
 #include "core/statements/Sale.h"
@@ -10,7 +10,6 @@
 
 using namespace kestrel;
 
-Q_DECLARE_METATYPE(kestrel::db::Statement)
 Q_DECLARE_METATYPE(std::optional<qint64>)
 
 namespace {
@@ -54,29 +53,6 @@ private slots:
         const std::optional<Money> net = Money::parse(price);
         const std::optional<Money> gross = net ? sql::priceWithTax(*net) : std::nullopt;
         QCOMPARE(gross ? fmt::formatAmount(*gross) : QString(), withTax);
-    }
-
-    // Every picked or typed value is bound; the amounts reach the server with
-    // a point, the ID of a new row is NULL.
-    void statements_data()
-    {
-        QTest::addColumn<db::Statement>("statement");
-        QTest::addColumn<QString>("rendered");
-        const sql::Sale sale = saleOf(17, {7});
-        QTest::newRow("turnover row")
-            << sql::insertTurnover(sale, sale.lines.front())
-            << "INSERT INTO turnover(ID,ProductID,Quantity,Price,PricewTax,Date,CustomerID) "
-               "values(NULL,3,7,1.50,1.77,'2008-03-05',17)";
-        QTest::newRow("stock lowered only where enough is left")
-            << sql::lowerStock(sale.lines.front())
-            << "UPDATE products SET Quantity = Quantity - 7 WHERE ID = 3 AND Quantity >= 7";
-    }
-    void statements()
-    {
-        QFETCH(db::Statement, statement);
-        QFETCH(QString, rendered);
-        QCOMPARE(statement.rendered(), rendered);
-        QCOMPARE(qsizetype(statement.params.size()), statement.sql.count(QLatin1Char('?')));
     }
 
     // The first failed check, in order: customer, a line, a quantity on
