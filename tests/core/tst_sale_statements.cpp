@@ -28,9 +28,10 @@ class TestSaleStatements : public QObject {
     Q_OBJECT
 
 private slots:
-    // Cents of price * 1.18, halves away from zero; "" where the price is no
-    // amount or its price with tax would pass the largest amount. 0,25 and
-    // 1,75 land exactly on half a cent, which a binary fraction misses.
+    // The price with the tax rate added, to the cent, halves away from
+    // zero; "" where the price is no amount or its price with tax would pass
+    // the largest amount. 0,25 and 1,75 land exactly on half a cent, which a
+    // binary fraction misses.
     void priceWithTax_data()
     {
         QTest::addColumn<QString>("price");
