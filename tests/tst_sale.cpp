@@ -134,7 +134,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("no customer, a line")
             << false << QStringList{"2:3"} << "No Customer added!!!";
-        QTest::newRow("no customer, no line") << false << QStringList() << "No Customer added!!!";
         QTest::newRow("no line") << true << QStringList() << "Product chart can't be empty!!!";
         QTest::newRow("a line still waiting for its quantity")
             << true << QStringList{"1:2", "2"} << "Quantity of Bread (ID 2) can't be 0!!!";

@@ -1,6 +1,6 @@
-// The sale's statements and checks without a database: the price with tax
-// computed exactly, the values bound rather than written into the text, and
-// the order of the checks before a sale is sent.
+// The sale without a database: the price with tax computed exactly, the
+// order of the checks before a sale is sent, and the order of its stock
+// updates. The statements themselves run in tst_sale and tst_money.
 
 #include "core/shared/Formats.h"
 #include "core/statements/Sale.h"
@@ -10,16 +10,15 @@
 
 using namespace kestrel;
 
-Q_DECLARE_METATYPE(kestrel::db::Statement)
+Q_DECLARE_METATYPE(std::optional<qint64>)
 
 namespace {
 
-sql::Sale saleOf(const QString &customerId, const QStringList &quantities)
+sql::Sale saleOf(std::optional<qint64> customerId, const QList<qint64> &quantities)
 {
     sql::Sale sale{customerId, QStringLiteral("Anna Kovacs"), QDate(2008, 3, 5), {}};
-    for (const QString &quantity : quantities)
-        sale.lines.push_back(
-            {QStringLiteral("3"), QStringLiteral("Milk"), quantity, QStringLiteral("1,50")});
+    for (const qint64 quantity : quantities)
+        sale.lines.push_back({3, QStringLiteral("Milk"), quantity, Money::parse(u"1,50")});
     return sale;
 }
 
@@ -29,9 +28,10 @@ class TestSaleStatements : public QObject {
     Q_OBJECT
 
 private slots:
-    // Cents of price * 1.18, halves away from zero; "" where the price is no
-    // amount or its price with tax would pass the largest amount. 0,25 and
-    // 1,75 land exactly on half a cent, which a binary fraction misses.
+    // The price with the tax rate added, to the cent, halves away from
+    // zero; "" where the price is no amount or its price with tax would pass
+    // the largest amount. 0,25 and 1,75 land exactly on half a cent, which a
+    // binary fraction misses.
     void priceWithTax_data()
     {
         QTest::addColumn<QString>("price");
@@ -56,57 +56,31 @@ private slots:
         QCOMPARE(gross ? fmt::formatAmount(*gross) : QString(), withTax);
     }
 
-    // Every picked or typed value is bound; the amounts reach the server with
-    // a point, the ID of a new row is NULL.
-    void statements_data()
-    {
-        QTest::addColumn<db::Statement>("statement");
-        QTest::addColumn<QString>("rendered");
-        const sql::Sale sale = saleOf("17", {"007"});
-        QTest::newRow("turnover row")
-            << sql::insertTurnover(sale, sale.lines.front())
-            << "INSERT INTO turnover(ID,ProductID,Quantity,Price,PricewTax,Date,CustomerID) "
-               "values(NULL,3,7,1.50,1.77,'2008-03-05',17)";
-        QTest::newRow("stock lowered only where enough is left")
-            << sql::lowerStock(sale.lines.front())
-            << "UPDATE products SET Quantity = Quantity - 7 WHERE ID = 3 AND Quantity >= 7";
-        QTest::newRow("an ID that is no number stays one value")
-            << sql::productStock("3 OR 1=1")
-            << "SELECT Quantity FROM products WHERE ID = '3 OR 1=1'";
-    }
-    void statements()
-    {
-        QFETCH(db::Statement, statement);
-        QFETCH(QString, rendered);
-        QCOMPARE(statement.rendered(), rendered);
-        QCOMPARE(qsizetype(statement.params.size()), statement.sql.count(QLatin1Char('?')));
-    }
-
     // The first failed check, in order: customer, a line, a quantity on
     // every line.
     void checks_data()
     {
-        QTest::addColumn<QString>("customer");
-        QTest::addColumn<QStringList>("quantities");
+        QTest::addColumn<std::optional<qint64>>("customer");
+        QTest::addColumn<QList<qint64>>("quantities");
         QTest::addColumn<QString>("message");
         const QString noCustomer = "No Customer added!!!", noQuantity = "Quantity of Milk (ID 3) "
                                                                         "can't be 0!!!";
-        QTest::newRow("no customer, a line") << "" << QStringList{"0"} << noCustomer;
-        QTest::newRow("no customer, no line") << "" << QStringList() << noCustomer;
-        QTest::newRow("no line") << "17" << QStringList() << "Product chart can't be empty!!!";
-        QTest::newRow("second line waiting") << "17" << QStringList{"2", "0"} << noQuantity;
-        QTest::newRow("00") << "17" << QStringList{"00"} << noQuantity;
-        QTest::newRow("empty") << "17" << QStringList{""} << noQuantity;
+        const std::optional<qint64> none, customer = 17;
+        QTest::newRow("no customer, a line") << none << QList<qint64>{0} << noCustomer;
+        QTest::newRow("no customer, no line") << none << QList<qint64>() << noCustomer;
+        QTest::newRow("no line") << customer << QList<qint64>()
+                                 << "Product chart can't be empty!!!";
+        QTest::newRow("second line waiting") << customer << QList<qint64>{2, 0} << noQuantity;
         QTest::newRow("total beyond the largest amount")
-            << "17" << QStringList{"2", "999999999999999"}
+            << customer << QList<qint64>{2, 999999999999999}
             << "The total of this sale is larger than 9999999999999,99, the largest amount "
                "Kestrel keeps exactly!!!";
-        QTest::newRow("ready") << "17" << QStringList{"2", "007"} << "";
+        QTest::newRow("ready") << customer << QList<qint64>{2, 7} << "";
     }
     void checks()
     {
-        QFETCH(QString, customer);
-        QFETCH(QStringList, quantities);
+        QFETCH(std::optional<qint64>, customer);
+        QFETCH(QList<qint64>, quantities);
         QFETCH(QString, message);
         QCOMPARE(sql::checkSale(saleOf(customer, quantities)).value_or(QString()), message);
     }
@@ -116,8 +90,8 @@ private slots:
     void stockOrder()
     {
         sql::Sale sale;
-        for (const char *id : {"12", "3", "100", "3", "20"})
-            sale.lines.push_back({id, "x", "1", "1"});
+        for (const qint64 id : {12, 3, 100, 3, 20})
+            sale.lines.push_back({id, "x", 1, Money::parse(u"1")});
         QCOMPARE(sql::stockOrder(sale), (std::vector<size_t>{1, 3, 0, 4, 2}));
     }
 };

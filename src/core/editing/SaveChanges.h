@@ -6,6 +6,7 @@
 // change is stored or none is.
 
 #include "core/database/Odbc.h"
+#include "core/shared/Outcome.h"
 #include "core/statements/Edit.h"
 
 #include <functional>
@@ -36,11 +37,8 @@ struct ChangeSet {
     std::vector<RecordChange> records;
 };
 
-struct GridCell {
-    int row = 0;
-    int col = 0;
-    friend bool operator==(const GridCell &, const GridCell &) = default;
-};
+// The grid's cells as every refusal names them.
+using kestrel::GridCell;
 
 struct SaveOutcome {
     enum class Result {
