@@ -67,7 +67,7 @@ private:
     std::unique_ptr<test::RunningMainWindow> run;
 
     Frm_QueryResults *window() const { return run->main->findForm<Frm_QueryResults>(); }
-    FlexGrid *grid() const { return window()->fxg_QueryResult; }
+    FlexGrid *grid() const { return test::control<FlexGrid>(window(), "fxg_QueryResult"); }
     LoadProgress *progress() const { return run->main->findChild<LoadProgress *>(); }
     // The connection reading the open list, from a row that has arrived.
     QString readingConnection(int column = 3) const { return grid()->TextMatrix(1, column); }

@@ -72,27 +72,20 @@ void TestCore::startupStatementSplit_data()
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("driver");
     QTest::addColumn<QString>("statement");
-    QTest::newRow("plain") << "DSN=d;PORT=1;OPTION=3;STMT=SET @a=1;"
-                           << "DSN=d;PORT=1;OPTION=3;"
-                           << "SET @a=1";
-    QTest::newRow("empty") << "DSN=d;OPTION=3;STMT=;"
-                           << "DSN=d;OPTION=3;"
-                           << "";
-    QTest::newRow("none") << "DSN=d;OPTION=3;"
-                          << "DSN=d;OPTION=3;"
-                          << "";
-    QTest::newRow("braced, with ; and a doubled brace") << "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};"
-                                                        << "DSN=d;OPTION=3;"
-                                                        << "SET @a='x;}y'";
-    // A value that only looks like a pair is part of its own pair.
-    QTest::newRow(";STMT= inside a braced description")
-        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;STMT=SET @a=1;"
-        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;"
-        << "SET @a=1";
-    QTest::newRow("key in any case, blanks around it, the first one counts")
-        << "DSN=d; stmt =SET @a=1;STMT=SET @b=2;OPTION=3"
-        << "DSN=d;OPTION=3;"
-        << "SET @a=1";
+    const char *rows[][4] = {
+        {"plain", "DSN=d;PORT=1;OPTION=3;STMT=SET @a=1;", "DSN=d;PORT=1;OPTION=3;", "SET @a=1"},
+        {"empty", "DSN=d;OPTION=3;STMT=;", "DSN=d;OPTION=3;", ""},
+        {"none", "DSN=d;OPTION=3;", "DSN=d;OPTION=3;", ""},
+        {"braced, with ; and a doubled brace", "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};",
+         "DSN=d;OPTION=3;", "SET @a='x;}y'"},
+        // A value that only looks like a pair is part of its own pair.
+        {";STMT= inside a braced description",
+         "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;STMT=SET @a=1;",
+         "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;", "SET @a=1"},
+        {"key in any case, blanks around it, the first one counts",
+         "DSN=d; stmt =SET @a=1;STMT=SET @b=2;OPTION=3", "DSN=d;OPTION=3;", "SET @a=1"}};
+    for (const auto &[name, connection, driver, statement] : rows)
+        QTest::newRow(name) << QString(connection) << QString(driver) << QString(statement);
 }
 
 void TestCore::startupStatementSplit()
