@@ -348,7 +348,7 @@ private slots:
                     {"txt_PersonalIDNo", "A1-2", "12", 2},
                     {"txt_PersonalIDNo", "1\t", "1", 0},
                     {"txt_Price", "1,2x0.5", "1,205", 2},
-                    {"txt_BarCode", "7,7", "77", 1},
+                    {"txt_BarCode", "7,\u06637", "77", 2}, // digits of other scripts too
                     {"txt_CustomQuantity", "5,0", "50", 1},
                     // Limits count characters as a person sees them: an
                     // emoji at the limit goes whole or not at all.

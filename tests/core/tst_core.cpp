@@ -35,8 +35,6 @@ private slots:
     void paramFileKeepsItsEncoding();
     void limitsCutWholeCharacters_data();
     void limitsCutWholeCharacters();
-    void filterNumericKey_data();
-    void filterNumericKey();
     void requestWritesTheContract();
     void csvFieldsNeverRunAsFormulas_data();
     void csvFieldsNeverRunAsFormulas();
@@ -301,36 +299,6 @@ void TestCore::limitsCutWholeCharacters()
     QString result = fitToLimit(text.remove(QLatin1Char('|')), limit, &cursor);
     QVERIFY(characterCount(result) <= limit);
     QCOMPARE(result.insert(cursor, QLatin1Char('|')), fitted);
-}
-
-void TestCore::filterNumericKey_data()
-{
-    QTest::addColumn<bool>("allowComma");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("beeps");
-    for (const bool comma : {false, true}) {
-        const char *with = comma ? ", comma allowed" : "";
-        QTest::addRow("digits%s", with) << comma << int('7') << int('7') << false;
-        QTest::addRow("backspace%s", with) << comma << 8 << 8 << false;
-        QTest::addRow("enter silent%s", with) << comma << 13 << 0 << false;
-        for (const int refused : {int('.'), int('a'), int(' '), int('-'), 3, 22, 0x0663})
-            QTest::addRow("refuses %d%s", refused, with) << comma << refused << 0 << true;
-    }
-    QTest::newRow("comma refused") << false << int(',') << 0 << true;
-    QTest::newRow("comma allowed") << true << int(',') << int(',') << false;
-}
-
-void TestCore::filterNumericKey()
-{
-    QFETCH(bool, allowComma);
-    QFETCH(int, key);
-    QFETCH(int, result);
-    QFETCH(bool, beeps);
-    test::MessageRecorder recorder;
-    QCOMPARE(M::FilterNumericKey(allowComma, key), result);
-    QCOMPARE(key, result);
-    QCOMPARE(recorder.beeps, beeps ? 1 : 0);
 }
 
 void TestCore::requestWritesTheContract()
