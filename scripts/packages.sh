@@ -2,7 +2,7 @@
 # only those that are missing. Sourced by scripts/run and scripts/test.
 
 KESTREL_PACKAGES=(
-    build-essential cmake ccache
+    build-essential clang cmake ccache
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev libx11-dev
     unixodbc unixodbc-dev odbc-mariadb libmariadb-dev pkgconf
     mariadb-server mariadb-client galera-4 rsync iproute2
@@ -23,9 +23,11 @@ install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# build_kestrel DIR: configure and build everything into DIR.
+# build_kestrel DIR [CMAKE_ARGUMENT...]: configure and build everything into
+# DIR.
 build_kestrel() {
     local dir=$1
-    cmake -S "$KESTREL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    shift
+    cmake -S "$KESTREL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }

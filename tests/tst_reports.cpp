@@ -137,33 +137,18 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("between interval") << "mnu_BetInt"
-                                          << "Turnover Between Interval"
-                                          << "mntvw_From";
-        QTest::newRow("Dates button") << "10"
-                                      << "Turnover Between Interval"
-                                      << "mntvw_From";
-        QTest::newRow("product in store") << "mnu_ProdStore"
-                                          << "Product in Store"
-                                          << "chk_ID";
-        QTest::newRow("Products button") << "12"
-                                         << "Product in Store"
-                                         << "chk_ID";
-        QTest::newRow("Products, In store") << "tag 14"
-                                            << "Product in Store"
-                                            << "chk_ID";
-        QTest::newRow("products list") << "mnu_ProdListPrice"
-                                       << "Products List"
-                                       << "opt_ID";
-        QTest::newRow("Products, List") << "tag 13"
-                                        << "Products List"
-                                        << "opt_ID";
-        QTest::newRow("change prices") << "mnu_CAPP"
-                                       << "Change All Product's Price"
-                                       << "opt_Percentage";
-        QTest::newRow("top ten") << "mnu_Top10Cust"
-                                 << "Top 10 Customers"
-                                 << "opt_Visits";
+        const char *rows[][4] = {
+            {"between interval", "mnu_BetInt", "Turnover Between Interval", "mntvw_From"},
+            {"Dates button", "10", "Turnover Between Interval", "mntvw_From"},
+            {"product in store", "mnu_ProdStore", "Product in Store", "chk_ID"},
+            {"Products button", "12", "Product in Store", "chk_ID"},
+            {"Products, In store", "tag 14", "Product in Store", "chk_ID"},
+            {"products list", "mnu_ProdListPrice", "Products List", "opt_ID"},
+            {"Products, List", "tag 13", "Products List", "opt_ID"},
+            {"change prices", "mnu_CAPP", "Change All Product's Price", "opt_Percentage"},
+            {"top ten", "mnu_Top10Cust", "Top 10 Customers", "opt_Visits"}};
+        for (const auto &[name, command, caption, focus] : rows)
+            QTest::newRow(name) << QString(command) << QString(caption) << QString(focus);
     }
     void commandsOpenTheirForms()
     {
@@ -457,58 +442,22 @@ private slots:
         QTest::addColumn<QString>("direction");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
-        QTest::newRow("600 % up") << "Percentage"
-                                  << "+"
-                                  << "600"
-                                  << "500,00";
-        QTest::newRow("500 % up stands") << "Percentage"
-                                         << "+"
-                                         << "500"
-                                         << "500";
-        QTest::newRow("150 % down") << "Percentage"
-                                    << "-"
-                                    << "150"
-                                    << "100,00";
-        QTest::newRow("100 % down stands") << "Percentage"
-                                           << "-"
-                                           << "100"
-                                           << "100";
-        QTest::newRow("100,01 % down") << "Percentage"
-                                       << "-"
-                                       << "100,01"
-                                       << "100,00";
-        QTest::newRow("6000 up") << "Absolute"
-                                 << "+"
-                                 << "6000"
-                                 << "5000,00";
-        QTest::newRow("6000 down") << "Absolute"
-                                   << "-"
-                                   << "6000"
-                                   << "5000,00";
-        QTest::newRow("erased") << "Absolute"
-                                << "+"
-                                << "\b"
-                                << "0,00";
-        QTest::newRow("typed over the zero") << "Absolute"
-                                             << "+"
-                                             << "\b7"
-                                             << "7";
-        QTest::newRow("no number counts as none") << "Percentage"
-                                                  << "+"
-                                                  << "9,9,9"
-                                                  << "9,9,9";
-        QTest::newRow("six for a percentage") << "Percentage"
-                                              << "+"
-                                              << "0000001"
-                                              << "000000";
-        QTest::newRow("seven for an amount") << "Absolute"
-                                             << "-"
-                                             << "0000001"
-                                             << "0000001";
-        QTest::newRow("digits and a comma only") << "Absolute"
-                                                 << "+"
-                                                 << "1.a2"
-                                                 << "12";
+        const char *rows[][5] = {{"600 % up", "Percentage", "+", "600", "500,00"},
+                                 {"500 % up stands", "Percentage", "+", "500", "500"},
+                                 {"150 % down", "Percentage", "-", "150", "100,00"},
+                                 {"100 % down stands", "Percentage", "-", "100", "100"},
+                                 {"100,01 % down", "Percentage", "-", "100,01", "100,00"},
+                                 {"6000 up", "Absolute", "+", "6000", "5000,00"},
+                                 {"6000 down", "Absolute", "-", "6000", "5000,00"},
+                                 {"erased", "Absolute", "+", "\b", "0,00"},
+                                 {"typed over the zero", "Absolute", "+", "\b7", "7"},
+                                 {"no number counts as none", "Percentage", "+", "9,9,9", "9,9,9"},
+                                 {"six for a percentage", "Percentage", "+", "0000001", "000000"},
+                                 {"seven for an amount", "Absolute", "-", "0000001", "0000001"},
+                                 {"digits and a comma only", "Absolute", "+", "1.a2", "12"}};
+        for (const auto &[name, kind, direction, keys, text] : rows)
+            QTest::newRow(name) << QString(kind) << QString(direction) << QString(keys)
+                                << QString(text);
     }
     void amountAsTyped()
     {
@@ -564,58 +513,24 @@ private slots:
         QTest::addColumn<QString>("direction");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sqlMode");
-        QTest::addColumn<QString>("prices");  // 10.00 and 2.00 or 2.50 before
+        QTest::addColumn<QString>("prices");  // 10.00 and 2.50 before
         QTest::addColumn<QString>("outcome"); // the status note, or the message
-        QTest::newRow("10 % up") << "Percentage"
-                                 << "+"
-                                 << "10"
-                                 << ""
-                                 << "11.00|2.75"
-                                 << "2 prices changed.";
-        QTest::newRow("12,5 % down") << "Percentage"
-                                     << "-"
-                                     << "12,5"
-                                     << ""
-                                     << "8.75|2.19"
-                                     << "2 prices changed.";
-        QTest::newRow("100 % down") << "Percentage"
-                                    << "-"
-                                    << "100"
-                                    << ""
-                                    << "0.00|0.00"
-                                    << "2 prices changed.";
-        QTest::newRow("1,25 up") << "Absolute"
-                                 << "+"
-                                 << "1,25"
-                                 << ""
-                                 << "11.25|3.75"
-                                 << "2 prices changed.";
-        QTest::newRow("2,50 down to zero") << "Absolute"
-                                           << "-"
-                                           << "2,5"
-                                           << ""
-                                           << "7.50|0.00"
-                                           << "2 prices changed.";
-        QTest::newRow("3 down, strict server")
-            << "Absolute"
-            << "-"
-            << "3"
-            << "STRICT_ALL_TABLES"
-            << "10.00|2.50"
-            << "1 product costs less than 3,00 Euro: no price was changed!!!";
-        QTest::newRow("3 down, lenient server")
-            << "Absolute"
-            << "-"
-            << "3"
-            << "''"
-            << "10.00|2.50"
-            << "1 product costs less than 3,00 Euro: no price was changed!!!";
-        QTest::newRow("not a number") << "Absolute"
-                                      << "-"
-                                      << "1,2,3"
-                                      << ""
-                                      << "10.00|2.50"
-                                      << "Amount is not a number!!!";
+        const char *below = "1 product costs less than 3,00 Euro: no price was changed!!!";
+        const char *changed = "2 prices changed.";
+        const char *rows[][7] = {
+            {"10 % up", "Percentage", "+", "10", "", "11.00|2.75", changed},
+            {"12,5 % down", "Percentage", "-", "12,5", "", "8.75|2.19", changed},
+            {"100 % down", "Percentage", "-", "100", "", "0.00|0.00", changed},
+            {"1,25 up", "Absolute", "+", "1,25", "", "11.25|3.75", changed},
+            {"2,50 down to zero", "Absolute", "-", "2,5", "", "7.50|0.00", changed},
+            {"3 down, strict server", "Absolute", "-", "3", "STRICT_ALL_TABLES", "10.00|2.50",
+             below},
+            {"3 down, lenient server", "Absolute", "-", "3", "''", "10.00|2.50", below},
+            {"not a number", "Absolute", "-", "1,2,3", "", "10.00|2.50",
+             "Amount is not a number!!!"}};
+        for (const auto &[name, kind, direction, typed, mode, prices, outcome] : rows)
+            QTest::newRow(name) << QString(kind) << QString(direction) << QString(typed)
+                                << QString(mode) << QString(prices) << QString(outcome);
     }
     void pricesChange()
     {

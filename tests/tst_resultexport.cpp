@@ -187,7 +187,8 @@ private:
     QString m_path;
 };
 
-// The awkward texts a shop's list holds, one list row each.
+// The awkward texts a shop's list holds, one list row each. Row 6 the grid's
+// text store keeps one byte a character; row 7 holds a lone carriage return.
 ResultRequest awkwardList()
 {
     ResultRequest request;
@@ -198,7 +199,8 @@ ResultRequest awkwardList()
         "SELECT 3, 'line one\\nline two', 0.1, NULL UNION ALL "
         "SELECT 4, '\u0416\u0430\u043d\u043d\u0430 \u0418\u0432\u0430\u043d\u043e\u0432\u0430 "
         "\U0001F426', 1000000.25, DATE '2008-03-05' UNION ALL "
-        "SELECT 5, '=HYPERLINK(\"http://x\")', 7, DATE '2008-03-05'"));
+        "SELECT 5, '=HYPERLINK(\"http://x\")', 7, DATE '2008-03-05' UNION ALL "
+        "SELECT 6, 'Caf\u00e9 M\u00fcller', 8, NULL UNION ALL SELECT 7, 'cr\\rhere', 9, NULL"));
     request.caption = QStringLiteral("Awkward \u0416 list");
     request.columns = {{"ID", "0.1"}, {"Name", "0.4"}, {"Amount", "0.2"}, {"Day", "0.2"}};
     return request;
@@ -297,9 +299,9 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const std::vector<QStringList> rows = parseCsv(QString::fromUtf8(bytes.mid(3)));
-        QCOMPARE(rows.size(), size_t(6));
+        QCOMPARE(rows.size(), size_t(8));
         QCOMPARE(rows[0], (QStringList{"ID", "Name", "Amount", "Day"}));
-        for (int r = 1; r <= 5; ++r) {
+        for (int r = 1; r <= 7; ++r) {
             QStringList shownRow;
             for (int c = 1; c <= 4; ++c)
                 shownRow.append(grid()->TextMatrix(r, c));
@@ -314,6 +316,8 @@ private slots:
         QCOMPARE(rows[4][1],
                  QStringLiteral("\u0416\u0430\u043d\u043d\u0430 "
                                 "\u0418\u0432\u0430\u043d\u043e\u0432\u0430 \U0001F426"));
+        QVERIFY(bytes.contains("6;Caf\xC3\xA9 M\xC3\xBCller;8,00;"));
+        QVERIFY(bytes.contains("7;\"cr\rhere\";9,00;"));
         QVERIFY(run->messages->messages.empty());
     }
 

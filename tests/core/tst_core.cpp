@@ -35,8 +35,6 @@ private slots:
     void paramFileKeepsItsEncoding();
     void limitsCutWholeCharacters_data();
     void limitsCutWholeCharacters();
-    void filterNumericKey_data();
-    void filterNumericKey();
     void requestWritesTheContract();
     void csvFieldsNeverRunAsFormulas_data();
     void csvFieldsNeverRunAsFormulas();
@@ -72,27 +70,20 @@ void TestCore::startupStatementSplit_data()
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("driver");
     QTest::addColumn<QString>("statement");
-    QTest::newRow("plain") << "DSN=d;PORT=1;OPTION=3;STMT=SET @a=1;"
-                           << "DSN=d;PORT=1;OPTION=3;"
-                           << "SET @a=1";
-    QTest::newRow("empty") << "DSN=d;OPTION=3;STMT=;"
-                           << "DSN=d;OPTION=3;"
-                           << "";
-    QTest::newRow("none") << "DSN=d;OPTION=3;"
-                          << "DSN=d;OPTION=3;"
-                          << "";
-    QTest::newRow("braced, with ; and a doubled brace") << "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};"
-                                                        << "DSN=d;OPTION=3;"
-                                                        << "SET @a='x;}y'";
-    // A value that only looks like a pair is part of its own pair.
-    QTest::newRow(";STMT= inside a braced description")
-        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;STMT=SET @a=1;"
-        << "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;"
-        << "SET @a=1";
-    QTest::newRow("key in any case, blanks around it, the first one counts")
-        << "DSN=d; stmt =SET @a=1;STMT=SET @b=2;OPTION=3"
-        << "DSN=d;OPTION=3;"
-        << "SET @a=1";
+    const char *rows[][4] = {
+        {"plain", "DSN=d;PORT=1;OPTION=3;STMT=SET @a=1;", "DSN=d;PORT=1;OPTION=3;", "SET @a=1"},
+        {"empty", "DSN=d;OPTION=3;STMT=;", "DSN=d;OPTION=3;", ""},
+        {"none", "DSN=d;OPTION=3;", "DSN=d;OPTION=3;", ""},
+        {"braced, with ; and a doubled brace", "DSN=d;OPTION=3;STMT={SET @a='x;}}y'};",
+         "DSN=d;OPTION=3;", "SET @a='x;}y'"},
+        // A value that only looks like a pair is part of its own pair.
+        {";STMT= inside a braced description",
+         "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;STMT=SET @a=1;",
+         "DSN=d;DESC={shop;STMT=DROP TABLE cities};PASSWORD={a}}b};OPTION=3;", "SET @a=1"},
+        {"key in any case, blanks around it, the first one counts",
+         "DSN=d; stmt =SET @a=1;STMT=SET @b=2;OPTION=3", "DSN=d;OPTION=3;", "SET @a=1"}};
+    for (const auto &[name, connection, driver, statement] : rows)
+        QTest::newRow(name) << QString(connection) << QString(driver) << QString(statement);
 }
 
 void TestCore::startupStatementSplit()
@@ -308,36 +299,6 @@ void TestCore::limitsCutWholeCharacters()
     QString result = fitToLimit(text.remove(QLatin1Char('|')), limit, &cursor);
     QVERIFY(characterCount(result) <= limit);
     QCOMPARE(result.insert(cursor, QLatin1Char('|')), fitted);
-}
-
-void TestCore::filterNumericKey_data()
-{
-    QTest::addColumn<bool>("allowComma");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("beeps");
-    for (const bool comma : {false, true}) {
-        const char *with = comma ? ", comma allowed" : "";
-        QTest::addRow("digits%s", with) << comma << int('7') << int('7') << false;
-        QTest::addRow("backspace%s", with) << comma << 8 << 8 << false;
-        QTest::addRow("enter silent%s", with) << comma << 13 << 0 << false;
-        for (const int refused : {int('.'), int('a'), int(' '), int('-'), 3, 22, 0x0663})
-            QTest::addRow("refuses %d%s", refused, with) << comma << refused << 0 << true;
-    }
-    QTest::newRow("comma refused") << false << int(',') << 0 << true;
-    QTest::newRow("comma allowed") << true << int(',') << int(',') << false;
-}
-
-void TestCore::filterNumericKey()
-{
-    QFETCH(bool, allowComma);
-    QFETCH(int, key);
-    QFETCH(int, result);
-    QFETCH(bool, beeps);
-    test::MessageRecorder recorder;
-    QCOMPARE(M::FilterNumericKey(allowComma, key), result);
-    QCOMPARE(key, result);
-    QCOMPARE(recorder.beeps, beeps ? 1 : 0);
 }
 
 void TestCore::requestWritesTheContract()

@@ -215,11 +215,14 @@ QString withTimeouts(const QString &driverString, const Timeouts &timeouts)
     if (!result.isEmpty() && !result.endsWith(QLatin1Char(';')))
         result += QLatin1Char(';');
     for (const auto &[key, seconds] : wanted) {
-        const bool named = std::any_of(pairs.begin(), pairs.end(), [key](const ConnectionPair &p) {
-            return p.key.compare(QLatin1String(key), Qt::CaseInsensitive) == 0;
+        // A name of its own for the lambda: Clang before 16 cannot capture a
+        // structured binding.
+        const QLatin1String name(key);
+        const bool named = std::any_of(pairs.begin(), pairs.end(), [name](const ConnectionPair &p) {
+            return p.key.compare(name, Qt::CaseInsensitive) == 0;
         });
         if (!named)
-            result += QStringLiteral("%1=%2;").arg(QLatin1String(key)).arg(seconds);
+            result += QStringLiteral("%1=%2;").arg(name).arg(seconds);
     }
     return result;
 }
