@@ -133,12 +133,16 @@ private slots:
         std::optional<db::Transaction> saleA(std::in_place, tillA);
         tillA.execute(lower("1"));
 
-        const sql::Sale saleB{"1",
-                              "Ann Lee",
-                              QDate(2008, 3, 5),
-                              {{"2", "Jam", "1", "2,00"}, {"1", "Milk", "1", "1,00"}}};
+        const sql::Sale saleB{
+            1,
+            "Ann Lee",
+            QDate(2008, 3, 5),
+            {{2, "Jam", 1, Money::parse(u"2,00")}, {1, "Milk", 1, Money::parse(u"1,00")}}};
         std::optional<QString> refusedB = QStringLiteral("not run");
-        b = std::jthread([&] { refusedB = sql::storeSale(tillB, saleB); });
+        b = std::jthread([&] {
+            const Outcome<sql::SaleIds> stored = sql::storeSale(tillB, saleB);
+            refusedB = stored ? std::nullopt : std::optional(stored.refusal().message);
+        });
         // B's stock update waits for A's lock on product 1.
         bool bWaited = false;
         for (int i = 0; i < 200 && !bWaited; ++i) {
