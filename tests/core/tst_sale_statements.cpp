@@ -1,12 +1,11 @@
-// The sale without a database: the price with tax computed exactly, the
-// order of the checks before a sale is sent, and the order of its stock
-// updates. The statements themselves run in tst_sale and tst_money.
+// The sale in the core: the order of the checks before a sale is sent, and
+// the order its stock updates take on the server.
 
-#include "core/shared/Formats.h"
 #include "core/statements/Sale.h"
 #include "support/CoreSupport.h"
 
 #include <QTest>
+#include <thread>
 
 using namespace kestrel;
 
@@ -14,11 +13,11 @@ Q_DECLARE_METATYPE(std::optional<qint64>)
 
 namespace {
 
-sql::Sale saleOf(std::optional<qint64> customerId, const QList<qint64> &quantities)
+sql::Sale saleOf(std::optional<qint64> customerId, const QList<qint64> &products, qint64 quantity)
 {
     sql::Sale sale{customerId, QStringLiteral("Anna Kovacs"), QDate(2008, 3, 5), {}};
-    for (const qint64 quantity : quantities)
-        sale.lines.push_back({3, QStringLiteral("Milk"), quantity, Money::parse(u"1,50")});
+    for (const qint64 product : products)
+        sale.lines.push_back({product, QStringLiteral("Milk"), quantity, Money::parse(u"1,50")});
     return sale;
 }
 
@@ -28,49 +27,19 @@ class TestSaleStatements : public QObject {
     Q_OBJECT
 
 private slots:
-    // The price with the tax rate added, to the cent, halves away from
-    // zero; "" where the price is no amount or its price with tax would pass
-    // the largest amount. 0,25 and 1,75 land exactly on half a cent, which a
-    // binary fraction misses.
-    void priceWithTax_data()
-    {
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("withTax");
-        const char *rows[][3] = {{"decimal comma", "1,50", "1,77"},
-                                 {"half a cent", "0,25", "0,30"},
-                                 {"half a cent above a whole", "1,75", "2,07"},
-                                 {"half a cent below zero", "-0,25", "-0,30"},
-                                 {"below half a cent", "0,01", "0,01"},
-                                 {"largest", "8474576271186,43", "9999999999999,99"},
-                                 {"beyond the largest", "8474576271186,44", ""},
-                                 {"no amount", "1,2,3", ""}};
-        for (const auto &[name, price, withTax] : rows)
-            QTest::newRow(name) << QString(price) << QString(withTax);
-    }
-    void priceWithTax()
-    {
-        QFETCH(QString, price);
-        QFETCH(QString, withTax);
-        const std::optional<Money> net = Money::parse(price);
-        const std::optional<Money> gross = net ? sql::priceWithTax(*net) : std::nullopt;
-        QCOMPARE(gross ? fmt::formatAmount(*gross) : QString(), withTax);
-    }
-
     // The first failed check, in order: customer, a line, a quantity on
-    // every line.
+    // every line, a total Kestrel keeps exactly.
     void checks_data()
     {
         QTest::addColumn<std::optional<qint64>>("customer");
         QTest::addColumn<QList<qint64>>("quantities");
         QTest::addColumn<QString>("message");
-        const QString noCustomer = "No Customer added!!!", noQuantity = "Quantity of Milk (ID 3) "
-                                                                        "can't be 0!!!";
         const std::optional<qint64> none, customer = 17;
-        QTest::newRow("no customer, a line") << none << QList<qint64>{0} << noCustomer;
-        QTest::newRow("no customer, no line") << none << QList<qint64>() << noCustomer;
+        QTest::newRow("no customer, a line") << none << QList<qint64>{0} << "No Customer added!!!";
         QTest::newRow("no line") << customer << QList<qint64>()
                                  << "Product chart can't be empty!!!";
-        QTest::newRow("second line waiting") << customer << QList<qint64>{2, 0} << noQuantity;
+        QTest::newRow("second line waiting")
+            << customer << QList<qint64>{2, 0} << "Quantity of Milk (ID 3) can't be 0!!!";
         QTest::newRow("total beyond the largest amount")
             << customer << QList<qint64>{2, 999999999999999}
             << "The total of this sale is larger than 9999999999999,99, the largest amount "
@@ -82,17 +51,51 @@ private slots:
         QFETCH(std::optional<qint64>, customer);
         QFETCH(QList<qint64>, quantities);
         QFETCH(QString, message);
-        QCOMPARE(sql::checkSale(saleOf(customer, quantities)).value_or(QString()), message);
+        sql::Sale sale = saleOf(customer, {}, 0);
+        for (const qint64 quantity : quantities)
+            sale.lines.push_back({3, QStringLiteral("Milk"), quantity, Money::parse(u"1,50")});
+        QCOMPARE(sql::checkSale(sale).value_or(QString()), message);
     }
 
-    // Stocks are lowered by product ID, numerically, lines of one product in
-    // their own order.
-    void stockOrder()
+    // Two tills lowering the same stocks in opposite orders would each wait
+    // for the other; so stocks are lowered by product ID, numerically. A
+    // sale entered as 100, 12, 3 that waits for product 3 holds neither 12
+    // nor 100 meanwhile.
+    void stocksAreLoweredInIdOrder()
     {
-        sql::Sale sale;
-        for (const qint64 id : {12, 3, 100, 3, 20})
-            sale.lines.push_back({id, "x", 1, Money::parse(u"1")});
-        QCOMPARE(sql::stockOrder(sale), (std::vector<size_t>{1, 3, 0, 4, 2}));
+        test::useTestDatabase();
+        test::resetTables();
+        test::exec("INSERT INTO customers VALUES (1,'Anna','Kovacs','Main 1','BUD','1','a@b.c','1',"
+                   "NULL,'')");
+        test::exec(
+            "INSERT INTO products SELECT seq, 'Milk', 'Pcs', 5, 1.5, '1', NULL FROM seq_1_to_100 "
+            "WHERE seq IN (3, 12, 100)");
+        test::HeldRows three(test::testConnectionString(),
+                             "SELECT ID FROM products WHERE ID = 3 FOR UPDATE");
+        QString stored;
+        std::jthread till([&] {
+            db::OdbcConnection c(test::testConnectionString());
+            stored = sql::storeSale(c, saleOf(1, {100, 12, 3}, 2)) ? "stored" : "refused";
+        });
+        bool waiting = false;
+        for (int i = 0; i < 60 && !waiting; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            waiting = test::scalar("SELECT COUNT(*) FROM information_schema.PROCESSLIST "
+                                   "WHERE INFO LIKE 'UPDATE products%'")
+                          ->toInt();
+        }
+        db::OdbcConnection office(test::testConnectionString());
+        const size_t free =
+            office
+                .query(db::Statement("SELECT ID FROM products WHERE ID > 3 FOR UPDATE SKIP LOCKED"))
+                .rows.size();
+        three.release();
+        till.join();
+        QVERIFY(waiting);
+        QCOMPARE(free, size_t(2));
+        QCOMPARE(stored, QStringLiteral("stored"));
+        QCOMPARE(test::scalar("SELECT GROUP_CONCAT(Quantity ORDER BY ID) FROM products"),
+                 db::Value(QStringLiteral("3,3,3")));
     }
 };
 
