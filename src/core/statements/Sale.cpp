@@ -144,19 +144,25 @@ std::optional<Money> priceWithTax(Money price)
 SaleTotals saleTotals(const Sale &sale)
 {
     SaleTotals totals;
-    const auto add = [](std::optional<Money> &total, std::optional<Money> amount) {
-        total = total && amount ? total->plus(*amount) : std::nullopt;
-    };
     for (const SaleLine &line : sale.lines) {
         const qint64 quantity = quantityOf(line);
         const std::optional<Money> price = fmt::parseAmount(line.price);
         if (quantity == 0 || !price)
             continue;
-        const std::optional<Money> withTax = priceWithTax(*price);
-        add(totals.net, price->times(quantity));
-        add(totals.gross, withTax ? withTax->times(quantity) : std::nullopt);
+        addToTotals(totals, quantity, price, priceWithTax(*price));
     }
     return totals;
+}
+
+void addToTotals(SaleTotals &totals, qint64 quantity, std::optional<Money> price,
+                 std::optional<Money> withTax)
+{
+    const auto add = [quantity](std::optional<Money> &total, std::optional<Money> amount) {
+        const std::optional<Money> line = amount ? amount->times(quantity) : std::nullopt;
+        total = total && line ? total->plus(*line) : std::nullopt;
+    };
+    add(totals.net, price);
+    add(totals.gross, withTax);
 }
 
 QString noQuantityMessage(const QString &description, const QString &productId)
