@@ -104,13 +104,14 @@ int main(int argc, char **argv)
             tills.emplace_back([&, till] {
                 try {
                     db::OdbcConnection c(onNode(till + 1, false));
-                    const sql::Sale sale{QString::number(till + 1),
+                    const sql::Sale sale{till + 1,
                                          QStringLiteral("Customer"),
                                          QDate::currentDate(),
-                                         {{QStringLiteral("1"), QStringLiteral("Milk"),
-                                           QStringLiteral("2"), QStringLiteral("1,50")}}};
+                                         {{1, QStringLiteral("Milk"), 2, Money::parse(u"1,50")}}};
                     start.arrive_and_wait();
-                    refusals[till] = sql::storeSale(c, sale);
+                    const Outcome<sql::SaleIds> stored = sql::storeSale(c, sale);
+                    if (!stored)
+                        refusals[till] = stored.refusal().message;
                 } catch (const std::exception &e) {
                     failed[till] = true;
                     std::fprintf(stderr, "till %d: %s\n", till + 1, e.what());

@@ -142,8 +142,6 @@ void CellEditors::StartEdit(int keyCode)
     EndEdit();
     m_row = grid.Row();
     m_col = grid.Col();
-    M::PickRow = m_row;
-    M::PickCol = m_col;
     // An editor laid over a cell half out of sight would be cut off.
     grid.scrollTo(grid.gridModel()->indexOf(m_row, m_col));
 
@@ -335,6 +333,10 @@ void CellEditors::EditorKey(int keyCode)
     default:
         return;
     }
+    // The key has left events behind (the grid taking the focus back, which
+    // ends the edit, the editor hiding, the repaint of its cell): they run
+    // before the current row moves, so the row moves on the grid as the
+    // operator now sees it and a key held down never outruns the repaints.
     QCoreApplication::processEvents();
     const int row = grid.Row() + (keyCode == KeyCodeUp ? -1 : 1);
     if (row >= 1 && row < grid.Rows())

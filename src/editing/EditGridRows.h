@@ -38,7 +38,6 @@ struct EditGridColumn {
     ColumnRole role = ColumnRole::ReadOnly;
 };
 
-inline const QColor StripeColor(200, 255, 230);
 inline const QColor CalledColor(0, 255, 255);
 inline const QColor ChangedColor(255, 0, 0);
 

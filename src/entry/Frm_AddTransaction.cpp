@@ -23,7 +23,6 @@ using kestrel::fmt::twipsToPixels;
 namespace {
 
 const QColor White(255, 255, 255);
-const QColor StripeColor(200, 255, 230);
 
 const QString CustomerHeaders[] = {QStringLiteral("Customer ID"), QStringLiteral("First Name"),
                                    QStringLiteral("Sur Name")};
@@ -75,6 +74,14 @@ QString cell(const QStringList &T, int i)
     return T.value(i);
 }
 
+// The ID of a picked row (cell 1).
+std::optional<qint64> idOf(const QStringList &T)
+{
+    bool ok = false;
+    const qint64 id = cell(T, 1).toLongLong(&ok);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
 } // namespace
 
 Frm_AddTransaction::Frm_AddTransaction(QWidget *parent)
@@ -86,7 +93,6 @@ Frm_AddTransaction::Frm_AddTransaction(QWidget *parent)
     setUpGrid(ui->fxg_Products, ProductWidths, ScrollingRows - 2);
     // A line is chosen whole, for Remove.
     ui->fxg_Products->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lines = {0};
     connectButtons(ui->cmd_OK, ui->cmd_Next, ui->cmd_Reset, ui->cmd_Cancel);
     connect(ui->cmd_AddCustomer, &QPushButton::clicked, this,
             &Frm_AddTransaction::cmd_AddCustomer_Click);
@@ -127,6 +133,7 @@ void Frm_AddTransaction::cmd_Reset_Click()
     showEmptySale();
     for (int c = 0; c < ui->fxg_Customer->Cols(); ++c)
         ui->fxg_Customer->setTextMatrix(1, c, QString());
+    m_customerId.reset();
     m_customerName.clear();
     FlexGrid *grid = ui->fxg_Products;
     while (grid->Rows() > 2)
@@ -135,7 +142,7 @@ void Frm_AddTransaction::cmd_Reset_Click()
         grid->setTextMatrix(1, c, QString());
         grid->setCellBackColor(1, c, White);
     }
-    m_lines = {0};
+    m_lines.clear();
 }
 
 void Frm_AddTransaction::closeEvent(QCloseEvent *event)
@@ -176,6 +183,7 @@ void Frm_AddTransaction::takeCustomerPick(const QStringList &T)
 {
     for (int c = 0; c < 3; ++c)
         ui->fxg_Customer->setTextMatrix(1, c, cell(T, c + 1));
+    m_customerId = idOf(T);
     m_customerName = cell(T, 2) + QLatin1Char(' ') + cell(T, 3);
     ui->txt_ShippingAddress->setPlainText(cell(T, 10) + QStringLiteral(" , ") + cell(T, 5));
 }
@@ -186,13 +194,12 @@ void Frm_AddTransaction::takeProductPick(const QStringList &T)
     // into it; the line picked before keeps its quantity 0.
     kestrel::FormHost *host = kestrel::FormHost::instance();
     FlexGrid *grid = ui->fxg_Products;
-    if (!grid->TextMatrix(1, ColID).isEmpty()) {
+    if (!m_lines.empty())
         grid->AddItem();
-        m_lines.push_back(0);
-    }
-    const int last = grid->Rows() - 1;
     const int line = ++m_lastLine;
-    m_lines.back() = line;
+    const qint64 productId = idOf(T).value_or(0);
+    m_lines.push_back({line, {productId, cell(T, 2), 0, kestrel::fmt::parseAmount(cell(T, 5))}});
+    const int last = grid->Rows() - 1;
     grid->setTextMatrix(last, ColID, cell(T, 1));
     grid->setTextMatrix(last, ColDescription, cell(T, 2));
     grid->setTextMatrix(last, ColUM, cell(T, 3));
@@ -202,7 +209,8 @@ void Frm_AddTransaction::takeProductPick(const QStringList &T)
     grid->setTextMatrix(last, ColQuantity, QStringLiteral("0"));
     if (host) {
         if (auto *prompt = host->showForm<Frm_ProdQuant>())
-            prompt->askFor(this, line, cell(T, 1), cell(T, 3), cell(T, 4));
+            prompt->askFor(this, line, productId, cell(T, 3),
+                           kestrel::fmt::parseQuantity(cell(T, 4)).value_or(0));
     }
     RefreshTransaction();
 }
@@ -211,9 +219,8 @@ void Frm_AddTransaction::takeProductPick(const QStringList &T)
 
 int Frm_AddTransaction::rowOfLine(int line) const
 {
-    if (line <= 0)
-        return -1;
-    const auto at = std::find(m_lines.begin(), m_lines.end(), line);
+    const auto at = std::find_if(m_lines.begin(), m_lines.end(),
+                                 [line](const ProductLine &l) { return l.number == line; });
     return at == m_lines.end() ? -1 : int(std::distance(m_lines.begin(), at)) + 1;
 }
 
@@ -222,12 +229,13 @@ bool Frm_AddTransaction::hasLine(int line) const
     return rowOfLine(line) > 0;
 }
 
-void Frm_AddTransaction::setLineQuantity(int line, const QString &quantity)
+void Frm_AddTransaction::setLineQuantity(int line, qint64 quantity, const QString &typed)
 {
     const int r = rowOfLine(line);
     if (r < 1)
         return;
-    ui->fxg_Products->setTextMatrix(r, ColQuantity, quantity);
+    m_lines[size_t(r - 1)].sold.quantity = quantity;
+    ui->fxg_Products->setTextMatrix(r, ColQuantity, typed);
     RefreshTransaction();
 }
 
@@ -249,16 +257,16 @@ void Frm_AddTransaction::cmd_RemoveProduct_Click()
 void Frm_AddTransaction::removeRow(int r)
 {
     FlexGrid *grid = ui->fxg_Products;
-    if (r < 1 || r >= grid->Rows())
+    if (r < 1 || r > int(m_lines.size()))
         return;
-    const int line = m_lines[size_t(r - 1)];
+    const int line = m_lines[size_t(r - 1)].number;
+    m_lines.erase(m_lines.begin() + (r - 1));
+    // The grid keeps one row: the last line's row is emptied rather than removed.
     if (grid->Rows() < 3) {
         for (int c = 0; c < ProductCols; ++c)
             grid->setTextMatrix(1, c, QString());
-        m_lines.front() = 0;
     } else {
         grid->RemoveItem(r);
-        m_lines.erase(m_lines.begin() + (r - 1));
     }
     // A prompt asking for the removed line has nothing left to ask for.
     kestrel::FormHost *host = kestrel::FormHost::instance();
@@ -283,7 +291,7 @@ void Frm_AddTransaction::RefreshTransaction()
     for (int r = 1; r < grid->Rows(); ++r) {
         grid->setRow(r);
         for (int c = 0; c < ProductCols; ++c)
-            grid->setCellBackColor(r, c, r % 2 == 1 ? White : StripeColor);
+            grid->setCellBackColor(r, c, r % 2 == 1 ? White : kestrel::StripeColor);
     }
     ComputeTotals();
     showTotals();
@@ -316,16 +324,9 @@ void Frm_AddTransaction::dtp_Date_Change()
 
 kestrel::sql::Sale Frm_AddTransaction::sale() const
 {
-    kestrel::sql::Sale sale;
-    sale.customerId = ui->fxg_Customer->TextMatrix(1, 0);
-    sale.customerName = m_customerName;
-    sale.date = ui->dtp_Date->date();
-    const FlexGrid *grid = ui->fxg_Products;
-    if (grid->TextMatrix(1, ColID).isEmpty())
-        return sale;
-    for (int r = 1; r < grid->Rows(); ++r)
-        sale.lines.push_back({grid->TextMatrix(r, ColID), grid->TextMatrix(r, ColDescription),
-                              grid->TextMatrix(r, ColQuantity), grid->TextMatrix(r, ColPrice)});
+    kestrel::sql::Sale sale{m_customerId, m_customerName, ui->dtp_Date->date(), {}};
+    for (const ProductLine &line : m_lines)
+        sale.lines.push_back(line.sold);
     return sale;
 }
 
@@ -334,14 +335,13 @@ bool Frm_AddTransaction::SaveTransaction()
     const kestrel::sql::Sale sale = this->sale();
     if (const std::optional<QString> problem = kestrel::sql::checkSale(sale))
         return checkFailed(*problem);
-    std::optional<QString> refused;
-    kestrel::sql::SaleIds stored;
+    std::optional<kestrel::Outcome<kestrel::sql::SaleIds>> stored;
     std::optional<qint64> nextId;
     const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
         // Rows of a sale refused or failed halfway used up their IDs: the
         // sale on screen, when saved again, starts further on.
         try {
-            refused = kestrel::sql::storeSale(c, sale, &stored);
+            stored = kestrel::sql::storeSale(c, sale);
         } catch (...) {
             nextId = nextIdIfReachable(c);
             throw;
@@ -354,8 +354,8 @@ bool Frm_AddTransaction::SaveTransaction()
     // on screen, to be put right and saved again.
     if (!ran)
         return false;
-    if (refused)
-        return checkFailed(*refused);
-    showStatusNote(kestrel::entry::storedNote(stored));
+    if (!stored->isDone())
+        return checkFailed(stored->refusal().message);
+    showStatusNote(kestrel::entry::storedNote(stored->value()));
     return true;
 }

@@ -39,12 +39,12 @@ public:
 
     // The product lines as the quantity prompt knows them: by a number each
     // line keeps while rows above it come and go. A line that is gone takes
-    // nothing.
+    // nothing. The line's cell shows the quantity as the operator typed it.
     bool hasLine(int line) const;
-    void setLineQuantity(int line, const QString &quantity);
+    void setLineQuantity(int line, qint64 quantity, const QString &typed);
     void removeLine(int line);
 
-    // The sale as the form holds it.
+    // The sale as the form holds it, on the date the picker shows.
     kestrel::sql::Sale sale() const;
 
     // Column widths of the two grids, in twips.
@@ -81,13 +81,21 @@ private:
     // lines.
     void closePrompt();
 
+    // A product line: the number the quantity prompt knows it by, and what
+    // the sale stores of it.
+    struct ProductLine {
+        int number = 0;
+        kestrel::sql::SaleLine sold;
+    };
+
     Ui::Frm_AddTransaction *ui;
     // What the totals boxes show: exactly what the saved rows will sum to.
     kestrel::sql::SaleTotals m_totals;
-    // The line number of each product row (index 0 is row 1); 0 for the
-    // empty row of an empty grid.
-    std::vector<int> m_lines;
-    int m_lastLine = 0;
+    std::optional<qint64> m_customerId;
     QString m_customerName;
+    // The lines in the grid's order (index 0 is row 1); none while the
+    // grid's one row is blank.
+    std::vector<ProductLine> m_lines;
+    int m_lastLine = 0;
     QPointer<Frm_QueryResults> m_chooser;
 };

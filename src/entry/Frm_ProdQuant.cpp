@@ -23,36 +23,35 @@ Frm_ProdQuant::~Frm_ProdQuant()
     delete ui;
 }
 
-void Frm_ProdQuant::askFor(Frm_AddTransaction *sale, int line, const QString &productId,
-                           const QString &unit, const QString &inStore)
+void Frm_ProdQuant::askFor(Frm_AddTransaction *sale, int line, qint64 productId,
+                           const QString &unit, qint64 inStore)
 {
     m_sale = sale;
     m_line = line;
-    setWindowTitle(QStringLiteral("Product Quantity ID: ") + productId);
+    m_inStore = inStore;
+    setWindowTitle(QStringLiteral("Product Quantity ID: ") + QString::number(productId));
     ui->lbl_UM->setText(unit);
     ui->lbl_UMS->setText(unit);
-    ui->lbl_StoreQnt->setText(inStore);
+    ui->lbl_StoreQnt->setText(QString::number(inStore));
     // Whatever the box holds, the operator types the quantity over it.
     ui->txt_Quantity->selectAll();
 }
 
 void Frm_ProdQuant::cmd_OK_Click()
 {
-    const QString inStore = ui->lbl_StoreQnt->text();
-    const QString quantity = ui->txt_Quantity->text();
+    const QString typed = ui->txt_Quantity->text();
     // An empty box asks for nothing, as 0 does; a number too long to be
     // any stock asks for more than there is.
-    const std::optional<qint64> wanted = kestrel::fmt::parseQuantity(quantity);
-    const qint64 stock = kestrel::fmt::parseQuantity(inStore).value_or(0);
-    if (!wanted || *wanted <= 0 || *wanted > stock) {
+    const std::optional<qint64> wanted = kestrel::fmt::parseQuantity(typed);
+    if (!wanted || *wanted <= 0 || *wanted > m_inStore) {
         M::MsgBox(NotEnoughText);
-        ui->txt_Quantity->setText(inStore);
+        ui->txt_Quantity->setText(QString::number(m_inStore));
         ui->txt_Quantity->selectAll();
         ui->txt_Quantity->setFocus();
         return;
     }
     if (m_sale)
-        m_sale->setLineQuantity(m_line, quantity);
+        m_sale->setLineQuantity(m_line, *wanted, typed);
     Unload();
 }
 

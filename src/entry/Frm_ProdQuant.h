@@ -22,8 +22,8 @@ public:
     // Asks for line of sale: the product's ID, its unit and its quantity in
     // store, as the product list showed them. The typed quantity is left as
     // it is.
-    void askFor(Frm_AddTransaction *sale, int line, const QString &productId, const QString &unit,
-                const QString &inStore);
+    void askFor(Frm_AddTransaction *sale, int line, qint64 productId, const QString &unit,
+                qint64 inStore);
 
     Frm_AddTransaction *sale() const { return m_sale; }
     int line() const { return m_line; }
@@ -37,4 +37,6 @@ private:
     Ui::Frm_ProdQuant *ui;
     QPointer<Frm_AddTransaction> m_sale;
     int m_line = 0;
+    // What the label shows: the stock the quantity is checked against.
+    qint64 m_inStore = 0;
 };

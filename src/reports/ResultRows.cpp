@@ -9,12 +9,6 @@ namespace M = mdl_Variables_Functions;
 
 namespace kestrel {
 
-namespace {
-
-const QColor StripeColor(200, 255, 230);
-
-} // namespace
-
 ResultRows::ResultRows(FlexGrid &grid, const M::ColumnTable &columns, int dataColumns)
     : m_grid(grid), m_columns(columns), m_fields(size_t(dataColumns + 1), -1),
       m_types(size_t(dataColumns + 1), 0), m_scratch(size_t(dataColumns + 1)),

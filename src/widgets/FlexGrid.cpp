@@ -103,7 +103,7 @@ void FlexGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
 void FlexGrid::AddItem(const QString &text, int index)
 {
     const int row = index < 0 ? Rows() : std::clamp(index, 1, Rows());
-    m_model->insertRow(row);
+    m_model->insertGridRow(row);
     for (int &merged : m_mergedRows) {
         if (merged >= row)
             ++merged;
@@ -117,7 +117,7 @@ void FlexGrid::RemoveItem(int row)
 {
     if (row < 1 || row >= Rows())
         return;
-    m_model->removeRow(row);
+    m_model->removeGridRow(row);
     std::erase(m_mergedRows, row);
     for (int &merged : m_mergedRows) {
         if (merged > row)

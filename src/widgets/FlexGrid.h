@@ -12,6 +12,10 @@
 
 namespace kestrel {
 
+// The tint of alternate data rows wherever a grid stripes its rows: the
+// lists, the edit grid and the sale's product lines.
+inline const QColor StripeColor(200, 255, 230);
+
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:

@@ -186,7 +186,7 @@ void FlexGridModel::setBackColor(int row, int col, const QColor &color)
     cellsChanged(row, col, col);
 }
 
-void FlexGridModel::insertRow(int row)
+void FlexGridModel::insertGridRow(int row)
 {
     endBulkAppend();
     row = std::clamp(row, 1, m_rows);
@@ -200,7 +200,7 @@ void FlexGridModel::insertRow(int row)
     endInsertRows();
 }
 
-void FlexGridModel::removeRow(int row)
+void FlexGridModel::removeGridRow(int row)
 {
     endBulkAppend();
     if (row < 1 || row >= m_rows)

@@ -43,8 +43,11 @@ public:
     QColor backColor(int row, int col) const;
     void setBackColor(int row, int col, const QColor &color);
 
-    void insertRow(int row);
-    void removeRow(int row);
+    // Rows in the grid's own numbering (data rows from 1). Named apart from
+    // QAbstractItemModel's insertRow and removeRow, which count view rows
+    // from 0 and take a parent.
+    void insertGridRow(int row);
+    void removeGridRow(int row);
 
     // The text each cell was loaded with, so that a save can tell a cell the
     // operator edited from one left alone. Nothing is kept until markLoaded()

@@ -70,12 +70,13 @@ void resetCluster()
          onNode(1));
 }
 
-sql::Sale saleOf(const QString &customer, const QList<std::pair<QString, QString>> &lines)
+sql::Sale saleOf(const QString &customer, const QList<std::pair<qint64, qint64>> &lines)
 {
-    sql::Sale sale{customer, QStringLiteral("Customer ") + customer, QDate(2008, 3, 7), {}};
+    sql::Sale sale{
+        customer.toLongLong(), QStringLiteral("Customer ") + customer, QDate(2008, 3, 7), {}};
     for (const auto &[product, quantity] : lines)
-        sale.lines.push_back({product, product == "1" ? "Milk" : "Bread", quantity,
-                              product == "1" ? "1,50" : "2,00"});
+        sale.lines.push_back({product, product == 1 ? "Milk" : "Bread", quantity,
+                              Money::parse(product == 1 ? u"1,50" : u"2,00")});
     return sale;
 }
 
@@ -83,7 +84,8 @@ sql::Sale saleOf(const QString &customer, const QList<std::pair<QString, QString
 QString sell(db::OdbcConnection &till, const sql::Sale &sale)
 {
     try {
-        return sql::storeSale(till, sale).value_or(QStringLiteral("stored"));
+        const Outcome<sql::SaleIds> stored = sql::storeSale(till, sale);
+        return stored ? QStringLiteral("stored") : stored.refusal().message;
     } catch (const db::OdbcError &e) {
         return QStringLiteral("failed: ") + e.message();
     }
@@ -197,10 +199,10 @@ private slots:
         QString first, second;
         QVERIFY(loseToTheOtherNode(
             [&] {
-                first = sellOn(1, saleOf("1", {{"1", "2"}, {"2", "1"}}));
+                first = sellOn(1, saleOf("1", {{1, 2}, {2, 1}}));
             },
             [&] {
-                second = sellOn(2, saleOf("2", {{"1", "2"}}));
+                second = sellOn(2, saleOf("2", {{1, 2}}));
             }));
         QCOMPARE(second, QStringLiteral("stored"));
         QCOMPARE(first, QStringLiteral("Not enough supplies in store for Milk (ID 1): 1 in store, "
@@ -255,7 +257,7 @@ private slots:
                 press(Qt::Key_Return);
             },
             [&] {
-                sold = sellOn(2, saleOf("2", {{"1", "1"}}));
+                sold = sellOn(2, saleOf("2", {{1, 1}}));
             }));
         QCOMPARE(sold, QStringLiteral("stored"));
         QCOMPARE(run->messages->texts(), QStringList());
@@ -285,7 +287,7 @@ private slots:
             std::thread till([&] {
                 db::OdbcConnection c(onNode(1, false));
                 start.arrive_and_wait();
-                sale = sell(c, saleOf(id, {{"2", "1"}}));
+                sale = sell(c, saleOf(id, {{2, 1}}));
             });
             std::thread office([&] {
                 // As the delete view deletes: counted and deleted in one

@@ -176,7 +176,7 @@ private slots:
         QRandomGenerator random(18);
         qint64 lastRow = 0;
         for (int s = 0; s < 300; ++s) {
-            sql::Sale sale{"1", "Ann Lee", QDate(2008, 3, 5), {}};
+            sql::Sale sale{1, "Ann Lee", QDate(2008, 3, 5), {}};
             const int lines = random.bounded(1, 6);
             for (int l = 0; l < lines; ++l) {
                 // Prices of one to nine digits of cents, so every size of
@@ -185,12 +185,11 @@ private slots:
                 for (int digits = random.bounded(1, 10); digits > 0; --digits)
                     below *= 10;
                 const qint64 cents = random.bounded(qint64(1), below);
-                sale.lines.push_back({QString::number(random.bounded(1, 10)), "Item",
-                                      QString::number(random.bounded(1, 1000)),
-                                      fmt::formatAmount(*Money::fromCents(cents))});
+                sale.lines.push_back({random.bounded(1, 10), "Item", random.bounded(1, 1000),
+                                      Money::fromCents(cents)});
             }
-            const std::optional<QString> refused = sql::storeSale(c, sale);
-            QVERIFY2(!refused, qPrintable(refused.value_or(QString())));
+            const Outcome<sql::SaleIds> stored = sql::storeSale(c, sale);
+            QVERIFY2(stored, qPrintable(stored ? QString() : stored.refusal().message));
             const sql::SaleTotals totals = sql::saleTotals(sale);
             const db::ResultSet sums = c.query(db::Statement(
                 "SELECT SUM(Quantity * Price), SUM(Quantity * PricewTax), MAX(ID) FROM turnover "

@@ -201,7 +201,7 @@ bool everySaleSells(db::OdbcConnection &c, const std::vector<const RecordChange 
         }
         outcome.result = Result::NoQuantity;
         outcome.gridRow = r->gridRow;
-        outcome.message = sql::noQuantityMessage(description, QString::number(product));
+        outcome.message = sql::noQuantityMessage(description, product);
         return false;
     }
     return true;

@@ -19,8 +19,6 @@ bool AddTransPickProduct = false;
 bool EditGridPick = false;
 PickHandOver QryPickHandOver;
 
-int PickRow = 0;
-int PickCol = 0;
 std::unordered_map<int, PickedRowIDs> PickedIDs;
 
 kestrel::db::Statement EditSQL;

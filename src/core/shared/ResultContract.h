@@ -66,7 +66,7 @@ extern bool EditTransPickCustomer; // hand the surname to the find-transaction f
 extern bool EditTransPickProduct;  // hand the description to the find-transaction form
 extern bool AddTransPickCustomer;  // make the row the customer of the sale being entered
 extern bool AddTransPickProduct;   // add the row as a product line of that sale
-extern bool EditGridPick;          // write the row's names into the edit grid cell PickRow, PickCol
+extern bool EditGridPick;          // give the edit grid row its new customer or product
 
 // What a chooser does with the row picked in it, supplied by the window that
 // opened the chooser: it receives cells 0 to n of the row as the window shows
@@ -77,10 +77,7 @@ extern PickHandOver QryPickHandOver;
 // Lowers the delete flag and every pick flag, and forgets the hand-over.
 void LowerResultWindowFlags();
 
-// ---- the edit grid's pick cell and picked IDs -------------------------------
-
-extern int PickRow;
-extern int PickCol;
+// ---- the edit grid's picked IDs ---------------------------------------------
 
 // What was picked for one edit-grid row. A transaction row can have both its
 // customer and its product changed, so the two are kept apart.

@@ -13,43 +13,26 @@ namespace kestrel::sql {
 
 namespace {
 
-// An ID as the lists show it: bound as the integer it is; anything else
-// goes as text for the server to judge.
-db::SqlValue idValue(const QString &shown)
-{
-    bool ok = false;
-    const qint64 id = shown.toLongLong(&ok);
-    return ok ? db::SqlValue::integer(id) : db::SqlValue::text(shown);
-}
-
 QString lineName(const SaleLine &line)
 {
-    return line.description + QStringLiteral(" (ID ") + line.productId + QLatin1Char(')');
-}
-
-// The whole units of a line; 0 for a line still waiting for its quantity.
-qint64 quantityOf(const SaleLine &line)
-{
-    return fmt::parseQuantity(line.quantity).value_or(0);
-}
-
-// A line's quantity as bound: the number it is, or the text for the server
-// to judge.
-db::SqlValue quantityValue(const SaleLine &line)
-{
-    const std::optional<qint64> quantity = fmt::parseQuantity(line.quantity);
-    return quantity ? db::SqlValue::integer(*quantity) : db::SqlValue::text(line.quantity);
+    return line.description + QStringLiteral(" (ID ") + QString::number(line.productId)
+           + QLatin1Char(')');
 }
 
 // The units of one product that the whole sale asks for.
-qint64 quantityInSale(const Sale &sale, const QString &productId)
+qint64 quantityInSale(const Sale &sale, qint64 productId)
 {
     qint64 total = 0;
     for (const SaleLine &line : sale.lines) {
         if (line.productId == productId)
-            total += quantityOf(line);
+            total += line.quantity;
     }
     return total;
+}
+
+db::SqlValue amountValue(const std::optional<Money> &amount)
+{
+    return amount ? amount->toSql() : db::SqlValue::null();
 }
 
 // Why a sale stopped before it was stored.
@@ -71,7 +54,7 @@ std::optional<Stop> sendLine(size_t i, const std::function<void()> &statement)
 // that cannot be carried out.
 std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale, SaleIds &ids)
 {
-    if (!claimCustomer(connection, idValue(sale.customerId)))
+    if (!sale.customerId || !claimCustomer(connection, db::SqlValue::integer(*sale.customerId)))
         return Stop{Stop::Reason::CustomerGone, 0, {}};
     for (size_t i = 0; i < sale.lines.size(); ++i) {
         const SaleLine &line = sale.lines[i];
@@ -98,12 +81,13 @@ std::optional<Stop> sendSale(db::OdbcConnection &connection, const Sale &sale, S
 QString refusedLine(const Sale &sale, const Stop &stop)
 {
     const SaleLine &line = sale.lines[stop.line];
-    const std::optional<Money> price = fmt::parseAmount(line.price);
-    const std::optional<Money> withTax = price ? priceWithTax(*price) : std::nullopt;
-    const std::pair<const char *, QString> values[] = {
-        {"Quantity", line.quantity},
-        {"Price", line.price},
-        {"PricewTax", withTax ? fmt::formatAmount(*withTax) : QString()}};
+    const std::optional<Money> withTax = line.price ? priceWithTax(*line.price) : std::nullopt;
+    const auto shown = [](const std::optional<Money> &amount) {
+        return amount ? fmt::formatAmount(*amount) : QString();
+    };
+    const std::pair<const char *, QString> values[] = {{"Quantity", QString::number(line.quantity)},
+                                                       {"Price", shown(line.price)},
+                                                       {"PricewTax", shown(withTax)}};
     for (const auto &[column, value] : values) {
         if (stop.column.compare(QLatin1String(column), Qt::CaseInsensitive) == 0)
             return db::refusedValueMessage(QStringLiteral("Line ") + lineName(line)
@@ -121,7 +105,8 @@ QString refusal(db::OdbcConnection &connection, const Sale &sale, const Stop &st
         return refusedLine(sale, stop);
     if (stop.reason == Stop::Reason::CustomerGone)
         return QStringLiteral("Customer ") + sale.customerName + QStringLiteral(" (ID ")
-               + sale.customerId + QStringLiteral(") is no longer in the database!!!");
+               + QString::number(sale.customerId.value_or(0))
+               + QStringLiteral(") is no longer in the database!!!");
     const SaleLine &line = sale.lines[stop.line];
     const db::ResultSet stock = connection.query(productStock(line.productId));
     if (stock.isEmpty())
@@ -145,11 +130,9 @@ SaleTotals saleTotals(const Sale &sale)
 {
     SaleTotals totals;
     for (const SaleLine &line : sale.lines) {
-        const qint64 quantity = quantityOf(line);
-        const std::optional<Money> price = fmt::parseAmount(line.price);
-        if (quantity == 0 || !price)
+        if (line.quantity <= 0 || !line.price)
             continue;
-        addToTotals(totals, quantity, price, priceWithTax(*price));
+        addToTotals(totals, line.quantity, line.price, priceWithTax(*line.price));
     }
     return totals;
 }
@@ -165,10 +148,10 @@ void addToTotals(SaleTotals &totals, qint64 quantity, std::optional<Money> price
     add(totals.gross, withTax);
 }
 
-QString noQuantityMessage(const QString &description, const QString &productId)
+QString noQuantityMessage(const QString &description, qint64 productId)
 {
-    return QStringLiteral("Quantity of ") + description + QStringLiteral(" (ID ") + productId
-           + QStringLiteral(") can't be 0!!!");
+    return QStringLiteral("Quantity of ") + description + QStringLiteral(" (ID ")
+           + QString::number(productId) + QStringLiteral(") can't be 0!!!");
 }
 
 std::vector<size_t> stockOrder(const Sale &sale)
@@ -176,7 +159,7 @@ std::vector<size_t> stockOrder(const Sale &sale)
     std::vector<size_t> order(sale.lines.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    const auto key = [&](size_t i) { return sale.lines[i].productId.toLongLong(); };
+    const auto key = [&](size_t i) { return sale.lines[i].productId; };
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return key(a) < key(b); });
     return order;
@@ -184,15 +167,15 @@ std::vector<size_t> stockOrder(const Sale &sale)
 
 std::optional<QString> checkSale(const Sale &sale)
 {
-    if (sale.customerId.isEmpty())
+    if (!sale.customerId)
         return QStringLiteral("No Customer added!!!");
     if (sale.lines.empty())
         return QStringLiteral("Product chart can't be empty!!!");
     for (const SaleLine &line : sale.lines) {
         // A line waiting for its quantity would be stored as a sale of nothing.
-        if (quantityOf(line) <= 0)
+        if (line.quantity <= 0)
             return noQuantityMessage(line.description, line.productId);
-        if (!fmt::parseAmount(line.price))
+        if (!line.price)
             return fmt::unstorableAmountMessage(QStringLiteral("Price of ") + lineName(line));
     }
     const SaleTotals totals = saleTotals(sale);
@@ -204,33 +187,32 @@ std::optional<QString> checkSale(const Sale &sale)
 
 db::Statement insertTurnover(const Sale &sale, const SaleLine &line)
 {
-    const std::optional<Money> price = fmt::parseAmount(line.price);
-    const std::optional<Money> withTax = price ? priceWithTax(*price) : std::nullopt;
-    return insertRow(QStringLiteral("turnover"),
-                     {QStringLiteral("ProductID"), QStringLiteral("Quantity"),
-                      QStringLiteral("Price"), QStringLiteral("PricewTax"), QStringLiteral("Date"),
-                      QStringLiteral("CustomerID")},
-                     {idValue(line.productId), quantityValue(line), typedAmount(line.price),
-                      withTax ? withTax->toSql() : db::SqlValue::null(),
-                      db::SqlValue::date(sale.date), idValue(sale.customerId)});
+    const std::optional<Money> withTax = line.price ? priceWithTax(*line.price) : std::nullopt;
+    return insertRow(
+        QStringLiteral("turnover"),
+        {QStringLiteral("ProductID"), QStringLiteral("Quantity"), QStringLiteral("Price"),
+         QStringLiteral("PricewTax"), QStringLiteral("Date"), QStringLiteral("CustomerID")},
+        {db::SqlValue::integer(line.productId), db::SqlValue::integer(line.quantity),
+         amountValue(line.price), amountValue(withTax), db::SqlValue::date(sale.date),
+         sale.customerId ? db::SqlValue::integer(*sale.customerId) : db::SqlValue::null()});
 }
 
 db::Statement lowerStock(const SaleLine &line)
 {
-    const db::SqlValue quantity = quantityValue(line);
+    const db::SqlValue quantity = db::SqlValue::integer(line.quantity);
     return db::Statement(
         QStringLiteral(
             "UPDATE products SET Quantity = Quantity - ? WHERE ID = ? AND Quantity >= ?"),
-        {quantity, idValue(line.productId), quantity});
+        {quantity, db::SqlValue::integer(line.productId), quantity});
 }
 
-db::Statement productStock(const QString &productId)
+db::Statement productStock(qint64 productId)
 {
     return db::Statement(QStringLiteral("SELECT Quantity FROM products WHERE ID = ?"),
-                         {idValue(productId)});
+                         {db::SqlValue::integer(productId)});
 }
 
-std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale, SaleIds *stored)
+Outcome<SaleIds> storeSale(db::OdbcConnection &connection, const Sale &sale)
 {
     std::optional<Stop> stop;
     SaleIds ids;
@@ -240,12 +222,10 @@ std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sal
             transaction.commit();
     }); // a refused sale is rolled back: nothing of it stays
     if (!done)
-        return db::OtherTillsText;
+        return Refusal{db::OtherTillsText, {}};
     if (stop)
-        return refusal(connection, sale, *stop);
-    if (stored)
-        *stored = ids;
-    return std::nullopt;
+        return Refusal{refusal(connection, sale, *stop), {}};
+    return ids;
 }
 
 } // namespace kestrel::sql

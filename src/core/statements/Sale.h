@@ -9,6 +9,7 @@
 
 #include "core/database/Odbc.h"
 #include "core/shared/Money.h"
+#include "core/shared/Outcome.h"
 
 #include <QDate>
 #include <optional>
@@ -16,17 +17,18 @@
 
 namespace kestrel::sql {
 
-// One product line, as the sale form shows it.
+// One product line.
 struct SaleLine {
-    QString productId;
+    qint64 productId = 0;
     QString description;
-    QString quantity; // whole units, as typed in the quantity prompt ("007")
-    QString price;    // unit price without tax, as the product list showed it ("1,50")
+    qint64 quantity = 0; // whole units; 0 while the line waits for its quantity
+    std::optional<Money>
+        price; // unit price without tax; none when the list's is no amount Kestrel keeps
 };
 
 struct Sale {
-    QString customerId;   // empty: no customer picked yet
-    QString customerName; // first name and surname, for messages
+    std::optional<qint64> customerId; // none: no customer picked yet
+    QString customerName;             // first name and surname, for messages
     QDate date;
     std::vector<SaleLine> lines;
 };
@@ -57,7 +59,7 @@ void addToTotals(SaleTotals &totals, qint64 quantity, std::optional<Money> price
                  std::optional<Money> withTax);
 
 // "Quantity of Milk (ID 3) can't be 0!!!": a line that would sell nothing.
-QString noQuantityMessage(const QString &description, const QString &productId);
+QString noQuantityMessage(const QString &description, qint64 productId);
 
 // The checks before a sale is sent, in order: a customer, at least one
 // product line, on every line a quantity and a price Kestrel keeps, and
@@ -78,7 +80,7 @@ db::Statement insertTurnover(const Sale &sale, const SaleLine &line);
 // matches no row when the stock is short or the product is gone.
 db::Statement lowerStock(const SaleLine &line);
 // The quantity in store of one product.
-db::Statement productStock(const QString &productId);
+db::Statement productStock(qint64 productId);
 
 // The IDs the server gave a stored sale's first and last turnover rows; on a
 // cluster they are not consecutive.
@@ -89,12 +91,11 @@ struct SaleIds {
 
 // Stores the sale in one transaction on connection (core/database/
 // RetriedTransaction: run again while another till's transaction beats it).
-// Returns nullopt when every line is stored, with the rows' IDs in stored
-// if given; or the message saying why the sale was refused (a customer or
-// product gone, a line above the stock, a value the server would not take,
-// other tills busy with the same records try after try) with nothing
-// stored. Any other database failure throws, with nothing stored either.
-std::optional<QString> storeSale(db::OdbcConnection &connection, const Sale &sale,
-                                 SaleIds *stored = nullptr);
+// Gives the stored rows' IDs when every line is stored, or the refusal
+// saying why the sale was not (a customer or product gone, a line above the
+// stock, a value the server would not take, other tills busy with the same
+// records try after try) with nothing stored. Any other database failure
+// throws, with nothing stored either.
+Outcome<SaleIds> storeSale(db::OdbcConnection &connection, const Sale &sale);
 
 } // namespace kestrel::sql
