@@ -6,6 +6,9 @@
 #include "core/statements/Sale.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -179,6 +182,24 @@ void paintReceipt(const sql::Receipt &receipt, const ShopDetails &shop, QPrinter
 
 namespace {
 
+// A tab of the print dialog's options: the receipt's paper, the roll first.
+QComboBox *paperChoice(QPrintDialog &dialog)
+{
+    auto *tab = new QWidget;
+    tab->setWindowTitle(QStringLiteral("Receipt"));
+    auto *paper = new QComboBox(tab);
+    paper->setObjectName(QStringLiteral("cmb_ReceiptPaper"));
+    paper->addItems({QStringLiteral("80 mm roll"), QStringLiteral("A4")});
+    auto *label = new QLabel(QStringLiteral("Receipt &paper:"), tab);
+    label->setBuddy(paper);
+    auto *layout = new QHBoxLayout(tab);
+    layout->addWidget(label);
+    layout->addWidget(paper);
+    layout->addStretch();
+    dialog.setOptionTabs({tab});
+    return paper;
+}
+
 void printRead(const std::function<std::optional<sql::SaleRows>(db::OdbcConnection &)> &which,
                QWidget *parent)
 {
@@ -198,19 +219,19 @@ void printRead(const std::function<std::optional<sql::SaleRows>(db::OdbcConnecti
     }
     const ShopDetails shop = ShopDetails::load();
     QPrinter printer(QPrinter::HighResolution);
-    const QPageSize roll = receiptRoll(*receipt, shop);
-    printer.setPageLayout(
-        QPageLayout(roll, QPageLayout::Portrait, receiptMargins(roll), QPageLayout::Millimeter));
     printer.setDocName(QStringLiteral("Receipt %1").arg(receipt->firstId));
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("dlg_PrintReceipt"));
     dialog.setWindowTitle(QStringLiteral("Print Receipt"));
+    // The dialog sets every printer it switches to, Print to File too, to
+    // that printer's own paper; the receipt's paper is a choice of its own.
+    QComboBox *paper = paperChoice(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // A4 chosen in the dialog keeps the roll's narrow margins unless set here.
-    if (printer.pageLayout().pageSize().size(QPageSize::Millimeter).width() > RollWidthMm)
-        printer.setPageMargins(receiptMargins(printer.pageLayout().pageSize()),
-                               QPageLayout::Millimeter);
+    const QPageSize size =
+        paper->currentIndex() == 0 ? receiptRoll(*receipt, shop) : QPageSize(QPageSize::A4);
+    printer.setPageLayout(
+        QPageLayout(size, QPageLayout::Portrait, receiptMargins(size), QPageLayout::Millimeter));
     paintReceipt(*receipt, shop, printer);
 }
 
