@@ -5,6 +5,7 @@
 // against, and the process's peak memory.
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -33,5 +34,12 @@ double timeClientTo(const QString &sql, const QStringList &options, const QStrin
 
 // The process's peak resident memory so far.
 double peakMegabytes();
+
+// The grid of a result window or the edit grid (a FlexGrid), as the
+// operator sees it.
+template <class Grid> Grid *resultGrid(const QObject *window)
+{
+    return window->findChild<Grid *>(QStringLiteral("fxg_QueryResult"));
+}
 
 } // namespace kestrel::bench

@@ -45,7 +45,7 @@ double timeLoad(MDIfrm_main &main, const QString &statement, int expectedRows)
         Frm_EditResults::Open(sql::editTransactions(db::Statement(statement)));
     QCoreApplication::processEvents(); // the first paint
     const double elapsed = seconds(timer);
-    if (!grid || grid->fxg_QueryResult->Rows() - 1 != expectedRows) {
+    if (!grid || kestrel::bench::resultGrid<kestrel::FlexGrid>(grid)->Rows() - 1 != expectedRows) {
         std::fprintf(stderr, "the edit grid did not load %d rows\n", expectedRows);
         return -1;
     }
@@ -58,7 +58,7 @@ double timeLoad(MDIfrm_main &main, const QString &statement, int expectedRows)
 // differ only in the rows they hold.
 void changeTenCells(Frm_EditResults &grid, int run)
 {
-    FlexGrid &cells = *grid.fxg_QueryResult;
+    FlexGrid &cells = *kestrel::bench::resultGrid<kestrel::FlexGrid>(&grid);
     for (int i = 0; i < 5; ++i) {
         const int row = 1 + i * 200;
         for (const auto &[col, text] : {std::pair{7, QStringLiteral("%1,%2").arg(20 + run).arg(i)},
@@ -66,7 +66,7 @@ void changeTenCells(Frm_EditResults &grid, int run)
             cells.setRow(row);
             cells.setCol(col);
             grid.StartEdit(32);
-            grid.txt->setText(text);
+            grid.findChild<QLineEdit *>(QStringLiteral("txt"))->setText(text);
             grid.EndEdit();
         }
     }

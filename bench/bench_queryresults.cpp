@@ -121,7 +121,7 @@ Times timeResultWindow(MDIfrm_main &main, const SalesList &list, qint64 expected
     const QPointer<Frm_QueryResults> window = main.findForm<Frm_QueryResults>();
     if (!window)
         return times;
-    kestrel::FlexGrid *grid = window->fxg_QueryResult;
+    kestrel::FlexGrid *grid = kestrel::bench::resultGrid<kestrel::FlexGrid>(window);
     while (window && window->loadedRows() < std::min<qint64>(screenRows(*grid), expectedRows))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (!window)
@@ -146,9 +146,9 @@ Times timeEditGrid(MDIfrm_main &main, const SalesList &list, qint64 expectedRows
     const Frm_EditResults *grid = main.findForm<Frm_EditResults>();
     if (!grid)
         return {};
-    grid->fxg_QueryResult->viewport()->repaint();
+    kestrel::bench::resultGrid<kestrel::FlexGrid>(grid)->viewport()->repaint();
     const double loaded = seconds(timer);
-    if (grid->fxg_QueryResult->Rows() - 1 != expectedRows)
+    if (kestrel::bench::resultGrid<kestrel::FlexGrid>(grid)->Rows() - 1 != expectedRows)
         return {};
     return {loaded, loaded};
 }
@@ -174,7 +174,8 @@ double timeExport(const Frm_QueryResults &window, const QString &file)
 {
     QElapsedTimer timer;
     timer.start();
-    if (kestrel::writeGridCsv(*window.fxg_QueryResult, file, nullptr)
+    if (kestrel::writeGridCsv(*kestrel::bench::resultGrid<kestrel::FlexGrid>(&window), file,
+                              nullptr)
         != kestrel::ExportResult::Saved) {
         std::fprintf(stderr, "the CSV export failed\n");
         return -1;

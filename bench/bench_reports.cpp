@@ -79,7 +79,7 @@ double timeWindow(MDIfrm_main &main, const Report &report)
             std::fprintf(stderr, "%s: the result window did not open\n", report.name);
             return -1;
         }
-        if (window->fxg_QueryResult->Rows() - 1 == report.rows)
+        if (kestrel::bench::resultGrid<kestrel::FlexGrid>(window)->Rows() - 1 == report.rows)
             break;
         if (timer.elapsed() > 600000) {
             std::fprintf(stderr, "%s: the window did not show %lld rows\n", report.name,

@@ -123,7 +123,7 @@ private:
     std::unique_ptr<test::RunningMainWindow> app;
 
     Frm_EditResults *window() const { return app->main->findForm<Frm_EditResults>(); }
-    FlexGrid *grid() const { return window()->fxg_QueryResult; }
+    FlexGrid *grid() const { return test::control<FlexGrid>(window(), "fxg_QueryResult"); }
     QStringList messages() const { return app->messages->texts(); }
 
     bool open(const QString &tableName)
@@ -153,7 +153,7 @@ private:
     void editCell(int r, int c, const QString &keys)
     {
         QWidget *editor = openEditor(r, c);
-        QVERIFY(editor == window()->txt);
+        QVERIFY(editor == test::control<QLineEdit>(window(), "txt"));
         test::type(editor, keys + '\n');
     }
 
@@ -199,7 +199,8 @@ private slots:
         QCOMPARE(grid()->Col(), 7);
         QVERIFY(grid()->isColumnHidden(7));
         // A list editor fits into a row.
-        QCOMPARE_GE(grid()->rowHeight(0), window()->cmb_UM->sizeHint().height());
+        QCOMPARE_GE(grid()->rowHeight(0),
+                    test::control<QComboBox>(window(), "cmb_UM")->sizeHint().height());
     }
 
     void emptyResultShowsAMessageRowAndOpensNoEditor()
@@ -212,13 +213,12 @@ private slots:
             QCOMPARE(grid()->CellBackColor(1, j), Stripe);
         }
         QCOMPARE(grid()->columnSpan(0, 0), 10);
-        QVERIFY(window()->NoRows);
         QCOMPARE(openEditor(1, 2), nullptr);
         QTest::keyClick(grid(), Qt::Key_A);
         QVERIFY(!window()->ActiveEditor()->isVisible());
         // Nothing to compare or save.
-        QVERIFY(!window()->cmd_Show->isEnabled());
-        QVERIFY(!window()->cmd_Save->isEnabled());
+        QVERIFY(!test::control<QPushButton>(window(), "cmd_Show")->isEnabled());
+        QVERIFY(!test::control<QPushButton>(window(), "cmd_Save")->isEnabled());
     }
 
     void failingLoadReportsAndCloses_data()
@@ -288,13 +288,15 @@ private slots:
         addSales();
         QVERIFY(open(table));
         QWidget *editor = openEditor(1, col);
-        QCOMPARE(editor, window()->txt);
+        QCOMPARE(editor, test::control<QLineEdit>(window(), "txt"));
         // The editor lies exactly over its cell, in the cell's colour.
         QCOMPARE(QRect(editor->mapTo(window(), QPoint()), editor->size()),
                  QRect(grid()->mapTo(window(), grid()->cellRect(1, col).topLeft()),
                        grid()->cellRect(1, col).size()));
-        QCOMPARE(window()->txt->palette().color(QPalette::Base), Stripe);
-        QCOMPARE(window()->txt->cursorPosition(), window()->txt->text().size());
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->palette().color(QPalette::Base),
+                 Stripe);
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->cursorPosition(),
+                 test::control<QLineEdit>(window(), "txt")->text().size());
         test::type(editor, keys + '\n');
         QCOMPARE(grid()->TextMatrix(1, col), cell);
         QCOMPARE(app->messages->beeps, beeps);
@@ -310,29 +312,29 @@ private slots:
         QVERIFY(open("products"));
         clickCell(2, 2);
         QTest::keyClick(grid(), 'R');
-        test::type(window()->txt, "ye\n");
+        test::type(test::control<QLineEdit>(window(), "txt"), "ye\n");
         QCOMPARE(grid()->TextMatrix(2, 2), QStringLiteral("Rye"));
         clickCell(2, 4);
         QTest::keyClick(grid(), Qt::Key_X); // no quantity starts with a letter
-        QVERIFY(!window()->txt->isVisible());
+        QVERIFY(!test::control<QLineEdit>(window(), "txt")->isVisible());
         QCOMPARE(app->messages->beeps, 1);
         QTest::keyClick(grid(), Qt::Key_7);
-        QTest::keyClick(window()->txt, Qt::Key_Return);
+        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Return);
         QCOMPARE(grid()->TextMatrix(2, 4), QStringLiteral("7"));
         // F2 and Space edit the cell's own text.
         clickCell(1, 6);
         QTest::keyClick(grid(), Qt::Key_F2);
-        QCOMPARE(window()->txt->text(), QStringLiteral("599"));
-        QTest::keyClick(window()->txt, Qt::Key_Escape);
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("599"));
+        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Escape);
         QTest::keyClick(grid(), Qt::Key_Space);
-        QCOMPARE(window()->txt->text(), QStringLiteral("599"));
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("599"));
         // And so does a double click.
-        QTest::keyClick(window()->txt, Qt::Key_Escape);
+        QTest::keyClick(test::control<QLineEdit>(window(), "txt"), Qt::Key_Escape);
         const QPoint at = grid()->visualRect(grid()->gridModel()->indexOf(3, 2)).center();
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, at);
-        QVERIFY(window()->txt->isVisible());
-        QCOMPARE(window()->txt->text(), QStringLiteral("Sugar"));
+        QVERIFY(test::control<QLineEdit>(window(), "txt")->isVisible());
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(), QStringLiteral("Sugar"));
     }
 
     void escapeLeavesTheCellAndItsMark()
@@ -354,7 +356,8 @@ private slots:
         test::exec("UPDATE products SET BarCode = '5991234567890123' WHERE ID = 11");
         QVERIFY(open("products"));
         QWidget *editor = openEditor(1, 6); // bar codes take ten typed digits
-        QCOMPARE(window()->txt->text(), QStringLiteral("5991234567890123"));
+        QCOMPARE(test::control<QLineEdit>(window(), "txt")->text(),
+                 QStringLiteral("5991234567890123"));
         test::type(editor, "4\n");
         QCOMPARE(grid()->TextMatrix(1, 6), QStringLiteral("5991234567890123"));
         QCOMPARE(app->messages->beeps, 0);
@@ -365,7 +368,7 @@ private slots:
         addProducts();
         QVERIFY(open("products"));
         auto *list = qobject_cast<QComboBox *>(openEditor(1, 3));
-        QCOMPARE(list, window()->cmb_UM);
+        QCOMPARE(list, test::control<QComboBox>(window(), "cmb_UM"));
         QCOMPARE(list->currentIndex(), 11); // "Pcs"
         QCOMPARE(list->height(), list->sizeHint().height());
         test::type(list, "K\n");
@@ -398,8 +401,8 @@ private slots:
         QVERIFY(open("cities"));
         const QString before = grid()->TextMatrix(row, 5);
         QWidget *list = openEditor(row, 5);
-        QCOMPARE(list, window()->cmb_Country);
-        QCOMPARE(window()->cmb_Country->currentText(), selected);
+        QCOMPARE(list, test::control<QComboBox>(window(), "cmb_Country"));
+        QCOMPARE(test::control<QComboBox>(window(), "cmb_Country")->currentText(), selected);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(grid()->TextMatrix(row, 5), before);
         test::type(openEditor(row, 5), "Chad\n");
@@ -411,7 +414,7 @@ private slots:
         addCustomers();
         QVERIFY(open("customers"));
         auto *picker = qobject_cast<QDateEdit *>(openEditor(2, 9));
-        QCOMPARE(picker, window()->dtp);
+        QCOMPARE(picker, test::control<QDateEdit>(window(), "dtp"));
         QCOMPARE(messages(), QStringList{"Unknow DATE!"});
         QCOMPARE(picker->date(), QDate::currentDate());
         // Left unchanged, the cell stays unknown.
@@ -719,8 +722,9 @@ private slots:
         addSales();
         QVERIFY(open("transactions"));
         QWidget *button = openEditor(2, 3);
-        QCOMPARE(button, window()->cmd);
-        QCOMPARE(window()->cmd->text(), QStringLiteral("Pick from DB"));
+        QCOMPARE(button, test::control<QPushButton>(window(), "cmd"));
+        QCOMPARE(test::control<QPushButton>(window(), "cmd")->text(),
+                 QStringLiteral("Pick from DB"));
         QTest::keyClick(button, Qt::Key_Return);
         QCOMPARE(app->main->findForm<Frm_QueryResults>()->windowTitle(),
                  QStringLiteral("Pick Customer"));
@@ -762,6 +766,35 @@ private slots:
         QCOMPARE(stock(11) + '|' + stock(12) + '|' + stock(13), QStringLiteral("105|47|15"));
         // The unit shown with the product is not the sale's to write.
         QCOMPARE(row("products", 13), QStringLiteral("13|Sugar|Boxes|15|2.25|601|2009-01-02"));
+    }
+
+    // A customer or product picked for a sale and deleted before the save:
+    // nothing is saved, so no sale points at a record that is gone.
+    void pickDeletedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("record");
+        QTest::newRow("customer") << 2 << "customers"
+                                  << "customer (ID 18)"; // Cid Day
+        QTest::newRow("product") << 9 << "products"
+                                 << "product (ID 13)"; // Sugar
+    }
+    void pickDeletedMeanwhileIsRefused()
+    {
+        QFETCH(int, col);
+        QFETCH(QString, table);
+        QFETCH(QString, record);
+        addSales();
+        QVERIFY(open("transactions"));
+        test::type(openEditor(1, col), "\n");
+        KESTREL_CHECK(test::pickRow(3));
+        test::exec("DELETE FROM " + table + " WHERE ID = " + record.section(' ', 2, 2).chopped(1));
+        save();
+        QCOMPARE(messages(),
+                 QStringList{"The picked " + record + " no longer exists! Nothing was saved!!!"});
+        QCOMPARE(row("turnover", 21), QStringLiteral("21|11|5|12.50|14.75|2008-03-05|16"));
+        QCOMPARE(stock(11), QStringLiteral("100"));
     }
 
     void quantityAboveTheStockIsRefused()
@@ -825,14 +858,14 @@ private slots:
             QTest::keyClick(grid(), key);
         QTest::keyClick(grid(), Qt::Key_Return);
         QWidget *editor = QApplication::focusWidget();
-        QCOMPARE(editor, window()->txt);
+        QCOMPARE(editor, test::control<QLineEdit>(window(), "txt"));
         test::type(editor, "\b\b\b\b4,2\n");
         QVERIFY(grid()->hasFocus());
         QTest::keyClick(grid(), Qt::Key_Tab);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), window()->cmd_Save);
+        QCOMPARE(QApplication::focusWidget(), test::control<QPushButton>(window(), "cmd_Save"));
         app->messages->clear();
-        QTest::keyClick(window()->cmd_Save, Qt::Key_Space);
+        QTest::keyClick(test::control<QPushButton>(window(), "cmd_Save"), Qt::Key_Space);
         QCOMPARE(messages(), QStringList{Saved});
         QCOMPARE(row("products", 12), QStringLiteral("12|Flour|Kgs|50|4.20|600|NULL"));
     }

@@ -102,8 +102,8 @@ private:
     {
         QVERIFY2(grid(), qPrintable(messages().join('\n')));
         QCOMPARE(app->main->mdiArea()->subWindowList().size(), windows);
-        QCOMPARE(column(grid()->fxg_QueryResult, 1), ids);
-        QCOMPARE(headers(grid()->fxg_QueryResult), columns);
+        QCOMPARE(column(control<FlexGrid>(grid(), "fxg_QueryResult"), 1), ids);
+        QCOMPARE(headers(control<FlexGrid>(grid(), "fxg_QueryResult")), columns);
         QVERIFY(messages().isEmpty());
     }
 

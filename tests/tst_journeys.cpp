@@ -124,7 +124,7 @@ private slots:
         trigger(run->main.get(), "mnu_EProduct");
         click(active(), "cmd_ShowAll");
         auto *behind = run->main->findForm<Frm_EditResults>();
-        const QString gridBefore = column(behind->fxg_QueryResult, 4);
+        const QString gridBefore = column(control<FlexGrid>(behind, "fxg_QueryResult"), 4);
 
         press(Qt::Key_F5);
         auto *sale = run->main->findForm<Frm_AddTransaction>();
@@ -142,7 +142,7 @@ private slots:
         QVERIFY(run->messages->messages.empty());
         QCOMPARE(sales(), QStringLiteral("1,1,1|2,3,2"));
         QCOMPARE(scalar("SELECT Quantity FROM products WHERE ID = 2").value_or(""), "27");
-        QCOMPARE(column(behind->fxg_QueryResult, 4), gridBefore);
+        QCOMPARE(column(control<FlexGrid>(behind, "fxg_QueryResult"), 4), gridBefore);
     }
 
     // Esc leaves a chooser without a pick: the keys are back on the button
@@ -179,7 +179,7 @@ private slots:
         keys(" \t2\n");
         auto *grid = run->main->findForm<Frm_EditResults>();
         QVERIFY(grid);
-        QCOMPARE(column(grid->fxg_QueryResult, 1), QStringLiteral("2"));
+        QCOMPARE(column(control<FlexGrid>(grid, "fxg_QueryResult"), 1), QStringLiteral("2"));
         keys("QRS\n"); // the Acronym anew
 
         RealMessageBoxes boxes;

@@ -53,7 +53,10 @@ private:
     std::unique_ptr<test::MessageRecorder> recorder;
 
     Frm_QueryResults *window() const { return mainWindow->findForm<Frm_QueryResults>(); }
-    FlexGrid *grid() const { return window() ? window()->fxg_QueryResult : nullptr; }
+    FlexGrid *grid() const
+    {
+        return window() ? test::control<FlexGrid>(window(), "fxg_QueryResult") : nullptr;
+    }
 
     // A list of the cities; the row-header column's fraction first.
     static ResultRequest cities(const QStringList &fractions = {"0.02", "0.2", "0.7"})
@@ -187,7 +190,7 @@ private slots:
         addCities(300); // enough for a vertical scroll bar, which the columns must leave room for
         QVERIFY(openCities(fractions));
         Frm_QueryResults *form = window();
-        FlexGrid *g = form->fxg_QueryResult;
+        FlexGrid *g = test::control<FlexGrid>(form, "fxg_QueryResult");
         double sum = 0;
         for (const QString &fraction : fractions)
             sum += std::max(fraction.toDouble(), 0.0);
@@ -196,7 +199,7 @@ private slots:
             sub->resize(size + (sub->size() - form->size()));
             QCOMPARE(form->size(), size);
             // Frame and grid each leave 16 pixels of the width to their margins.
-            QCOMPARE(form->frm_QueryResult->width(), size.width() - 16);
+            QCOMPARE(test::control<QGroupBox>(form, "frm_QueryResult")->width(), size.width() - 16);
             QCOMPARE(g->width(), size.width() - 32);
             QTRY_VERIFY(g->verticalScrollBar()->isVisible());
             const int room = g->width() - 2 * g->frameWidth() - g->verticalScrollBar()->width();
@@ -211,7 +214,7 @@ private slots:
         // Below the minimum the frame, the grid and the columns keep their last widths.
         const int firstColumn = g->ColWidth(1);
         form->resize(10, 5); // 150 twips wide: less than the frame's margins
-        QCOMPARE(form->frm_QueryResult->width(), 1000 - 16);
+        QCOMPARE(test::control<QGroupBox>(form, "frm_QueryResult")->width(), 1000 - 16);
         QCOMPARE(g->width(), 1000 - 32);
         QCOMPARE(g->ColWidth(1), firstColumn);
     }
@@ -269,7 +272,8 @@ private slots:
         QTest::keyClick(grid(), Qt::Key_Down);
         QCOMPARE(grid()->Row(), 3);
         QTest::keyClick(grid(), Qt::Key_Up);
-        QTest::keyClick(grid(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QTest::keyClick(grid(), Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         KESTREL_CHECK(expectDeleteQuestion("2"));
         QCOMPARE(idsIn("cities"), QStringLiteral("1|3"));
 
@@ -303,26 +307,34 @@ private slots:
         QTest::addColumn<QString>("left");    // the table's IDs afterwards
         const QString refused = "The %1 with ID #%2 can't be deleted: %3!!!";
         QTest::newRow("customer with two sales")
-            << "customers" << "" << 2 << refused.arg("customer", "17", "2 sales refer to it")
-            << "16|17|18";
+            << "customers"
+            << "" << 2 << refused.arg("customer", "17", "2 sales refer to it") << "16|17|18";
         QTest::newRow("customer with one sale")
-            << "customers" << "" << 1 << refused.arg("customer", "16", "1 sale refers to it")
-            << "16|17|18";
-        QTest::newRow("customer without sales") << "customers" << "" << 3 << "" << "16|17";
+            << "customers"
+            << "" << 1 << refused.arg("customer", "16", "1 sale refers to it") << "16|17|18";
+        QTest::newRow("customer without sales") << "customers"
+                                                << "" << 3 << ""
+                                                << "16|17";
         QTest::newRow("product with sales")
-            << "products" << "" << 2 << refused.arg("product", "2", "2 sales refer to it")
-            << "1|2|3|4|5|6|7|8";
-        QTest::newRow("product without sales") << "products" << "" << 1 << "" << "2|3|4|5|6|7|8";
+            << "products"
+            << "" << 2 << refused.arg("product", "2", "2 sales refer to it") << "1|2|3|4|5|6|7|8";
+        QTest::newRow("product without sales") << "products"
+                                               << "" << 1 << ""
+                                               << "2|3|4|5|6|7|8";
         QTest::newRow("city whose acronym customers use")
-            << "cities" << "" << 1 << refused.arg("city", "1", "3 customers use its acronym")
-            << "1|2";
+            << "cities"
+            << "" << 1 << refused.arg("city", "1", "3 customers use its acronym") << "1|2";
         QTest::newRow("city whose acronym another city has too")
-            << "cities" << "INSERT INTO cities VALUES (3, 'BUD', 'Buda', 1, 'Hungary ', 'HUN')"
-            << 1 << "" << "2|3";
-        QTest::newRow("city nobody uses") << "cities" << "" << 2 << "" << "1";
+            << "cities"
+            << "INSERT INTO cities VALUES (3, 'BUD', 'Buda', 1, 'Hungary ', 'HUN')" << 1 << ""
+            << "2|3";
+        QTest::newRow("city nobody uses") << "cities"
+                                          << "" << 2 << ""
+                                          << "1";
         QTest::newRow("customer deleted meanwhile")
-            << "customers" << "DELETE FROM customers WHERE ID = 18" << 3
-            << "Row with ID #18 is already deleted!!!" << "16|17";
+            << "customers"
+            << "DELETE FROM customers WHERE ID = 18" << 3 << "Row with ID #18 is already deleted!!!"
+            << "16|17";
     }
     void deleteRefusedWhileReferredToOrGone()
     {
@@ -336,7 +348,7 @@ private slots:
                    "(2, 'VIE', 'Wien', 1010, 'Austria ', 'AUT')");
         test::exec("INSERT INTO turnover VALUES (1, 2, 1, 1, 1.18, CURDATE(), 17), "
                    "(2, 2, 1, 1, 1.18, CURDATE(), 17), (3, 3, 1, 1, 1.18, CURDATE(), 16)");
-        test::trigger(mainWindow.get(), view == "cities"      ? "mnu_DCity"
+        test::trigger(mainWindow.get(), view == "cities"     ? "mnu_DCity"
                                         : view == "products" ? "mnu_DProduct"
                                                              : "mnu_DCustomer");
         QVERIFY(QTest::qWaitForWindowActive(mainWindow.get()));

@@ -64,7 +64,10 @@ class TestReports : public QObject {
         return run->main->findForm<Form>();
     }
     Frm_QueryResults *results() const { return run->main->findForm<Frm_QueryResults>(); }
-    FlexGrid *grid() const { return results() ? results()->fxg_QueryResult : nullptr; }
+    FlexGrid *grid() const
+    {
+        return results() ? control<FlexGrid>(results(), "fxg_QueryResult") : nullptr;
+    }
     QString statusNote() const { return run->main->statusBar()->currentMessage(); }
 
     // The result window's caption and the IDs it lists, "caption: 1|2".

@@ -241,7 +241,10 @@ class TestResultExport : public QObject {
 private:
     std::unique_ptr<test::RunningMainWindow> run;
 
-    FlexGrid *grid() const { return run->main->findForm<Frm_QueryResults>()->fxg_QueryResult; }
+    FlexGrid *grid() const
+    {
+        return test::control<FlexGrid>(run->main->findForm<Frm_QueryResults>(), "fxg_QueryResult");
+    }
 
     // Runs a command whose menus and dialogs hands answers; fails the test
     // if any of them never showed up.

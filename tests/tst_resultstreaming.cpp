@@ -67,7 +67,7 @@ private:
     std::unique_ptr<test::RunningMainWindow> run;
 
     Frm_QueryResults *window() const { return run->main->findForm<Frm_QueryResults>(); }
-    FlexGrid *grid() const { return window()->fxg_QueryResult; }
+    FlexGrid *grid() const { return test::control<FlexGrid>(window(), "fxg_QueryResult"); }
     LoadProgress *progress() const { return run->main->findChild<LoadProgress *>(); }
     // The connection reading the open list, from a row that has arrived.
     QString readingConnection(int column = 3) const { return grid()->TextMatrix(1, column); }
@@ -125,7 +125,7 @@ private slots:
     {
         const QPointer<Frm_QueryResults> list = openLoading(numbered(20000000));
         QSignalSpy finished(list.data(), &Frm_QueryResults::loadingFinished);
-        QVERIFY(!list->mnu_ExportCsv->isEnabled());
+        QVERIFY(!test::control<QAction>(list, "mnu_ExportCsv")->isEnabled());
         test::trigger(run->main.get(), "mnu_ExportList");
         QCOMPARE(run->messages->beeps, 1);
 
@@ -140,7 +140,7 @@ private slots:
         QVERIFY(list);
         QCOMPARE(M::ConnStat(), M::StatIdle);
         QCOMPARE(progress()->lbl_Rows->text(), LoadProgress::stoppedText(rows));
-        QVERIFY(list->mnu_ExportCsv->isEnabled());
+        QVERIFY(test::control<QAction>(list, "mnu_ExportCsv")->isEnabled());
         QVERIFY(run->messages->messages.empty());
         QTest::keyClick(grid(), Qt::Key_Escape);
         QTRY_VERIFY(!list);

@@ -120,7 +120,7 @@ class TestSaves : public QObject {
             QVERIFY(
                 Frm_EditResults::Open(kestrel::sql::showAll(kestrel::sql::FindTable::Products)));
             settle();
-            FlexGrid *grid = form<Frm_EditResults>()->fxg_QueryResult;
+            FlexGrid *grid = control<FlexGrid>(form<Frm_EditResults>(), "fxg_QueryResult");
             grid->setFocus(); // on the first record's description
             for (int i = 0; i < 3; ++i)
                 press(Qt::Key_Right); // to its price
@@ -130,7 +130,7 @@ class TestSaves : public QObject {
         }
         case Save::Delete:
             run->main->mnu_DProduct_Click();
-            form<Frm_QueryResults>()->fxg_QueryResult->setFocus();
+            control<FlexGrid>(form<Frm_QueryResults>(), "fxg_QueryResult")->setFocus();
             press(Qt::Key_Down); // Bread
             break;
         case Save::PriceChange:

@@ -103,39 +103,29 @@ void reportSave(const kestrel::edit::ChangeSet &changes, const kestrel::edit::Sa
 } // namespace
 
 Frm_EditResults::Frm_EditResults(QWidget *parent)
-    : kestrel::KForm(parent), ui(new Ui::Frm_EditResults)
+    : kestrel::KForm(parent), m_ui(new Ui::Frm_EditResults)
 {
-    ui->setupUi(this);
-    frm_QueryResult = ui->frm_QueryResult;
-    fxg_QueryResult = ui->fxg_QueryResult;
-    cmd_Show = ui->cmd_Show;
-    cmd_Save = ui->cmd_Save;
-    ptb_LegendBlue = ui->ptb_LegendBlue;
-    lbl_LegendBlue = ui->lbl_LegendBlue;
-    ptb_LegendRed = ui->ptb_LegendRed;
-    lbl_LegendRed = ui->lbl_LegendRed;
-    txt = ui->txt;
-    cmb_UM = ui->cmb_UM;
-    cmb_Country = ui->cmb_Country;
-    dtp = ui->dtp;
-    cmd = ui->cmd;
-    m_rows = std::make_unique<kestrel::EditGridRows>(*fxg_QueryResult);
+    m_ui->setupUi(this);
+    m_rows = std::make_unique<kestrel::EditGridRows>(*m_ui->fxg_QueryResult);
     m_editors = std::make_unique<kestrel::CellEditors>(
-        kestrel::CellEditors::Controls{fxg_QueryResult, txt, cmb_UM, cmb_Country, dtp, cmd},
+        kestrel::CellEditors::Controls{m_ui->fxg_QueryResult, m_ui->txt, m_ui->cmb_UM,
+                                       m_ui->cmb_Country, m_ui->dtp, m_ui->cmd},
         *m_rows);
     for (QWidget *widget :
-         {static_cast<QWidget *>(cmd_Show), static_cast<QWidget *>(cmd_Save),
-          static_cast<QWidget *>(lbl_LegendBlue), static_cast<QWidget *>(lbl_LegendRed)})
+         {static_cast<QWidget *>(m_ui->cmd_Show), static_cast<QWidget *>(m_ui->cmd_Save),
+          static_cast<QWidget *>(m_ui->lbl_LegendBlue),
+          static_cast<QWidget *>(m_ui->lbl_LegendRed)})
         fitToText(widget);
     // A list editor must fit into a row.
-    QHeaderView *rows = fxg_QueryResult->verticalHeader();
-    rows->setDefaultSectionSize(std::max(rows->defaultSectionSize(), cmb_UM->sizeHint().height()));
-    m_frameWidth = pixelsToTwips(frm_QueryResult->width());
-    m_frameHeight = pixelsToTwips(frm_QueryResult->height());
+    QHeaderView *rows = m_ui->fxg_QueryResult->verticalHeader();
+    rows->setDefaultSectionSize(
+        std::max(rows->defaultSectionSize(), m_ui->cmb_UM->sizeHint().height()));
+    m_frameWidth = pixelsToTwips(m_ui->frm_QueryResult->width());
+    m_frameHeight = pixelsToTwips(m_ui->frm_QueryResult->height());
     setMinimumSize(smallestSize());
-    setFocusProxy(fxg_QueryResult);
-    connect(cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
-    connect(cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
+    setFocusProxy(m_ui->fxg_QueryResult);
+    connect(m_ui->cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
+    connect(m_ui->cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
     // Esc leaves an open editor as the cell was; on the grid it closes the
     // window, as it closes a list.
     answerEscapeWith([this] {
@@ -149,7 +139,7 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
 Frm_EditResults::~Frm_EditResults()
 {
     m_editors.reset();
-    delete ui;
+    delete m_ui;
 }
 
 QSize Frm_EditResults::sizeHint() const
@@ -179,7 +169,7 @@ void Frm_EditResults::Form_Load()
     m_joined = M::EditGridJoined;
     // Picks of an earlier grid belong to rows this grid does not have.
     M::PickedIDs.clear();
-    NoRows = false;
+    m_noRows = false;
     const QPointer<Frm_EditResults> alive(this);
     LoadGrid();
     if (!alive || isUnloading())
@@ -193,13 +183,13 @@ bool Frm_EditResults::LoadGrid()
         closeAfterFailure();
         return false;
     }
-    NoRows = m_rows->noRows();
+    m_noRows = m_rows->noRows();
     // Nothing to compare or save: the one row is a message.
-    cmd_Show->setEnabled(!NoRows);
-    cmd_Save->setEnabled(!NoRows);
-    fxg_QueryResult->setRow(1);
-    fxg_QueryResult->setCol(std::min(2, m_dataColumns));
-    return !NoRows;
+    m_ui->cmd_Show->setEnabled(!m_noRows);
+    m_ui->cmd_Save->setEnabled(!m_noRows);
+    m_ui->fxg_QueryResult->setRow(1);
+    m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
+    return !m_noRows;
 }
 
 QSize Frm_EditResults::smallestSize() const
@@ -207,13 +197,13 @@ QSize Frm_EditResults::smallestSize() const
     // The frame stops following the window below 8760 by 1395 twips, and
     // the legends and the buttons must fit side by side without overlapping.
     const int gap = twipsToPixels(Gap);
-    const int legends = lbl_LegendBlue->x() + lbl_LegendBlue->width() + gap + ptb_LegendRed->width()
-                        + gap + lbl_LegendRed->width();
-    const int buttons = cmd_Show->width() + gap + cmd_Save->width() + gap;
+    const int legends = m_ui->lbl_LegendBlue->x() + m_ui->lbl_LegendBlue->width() + gap
+                        + m_ui->ptb_LegendRed->width() + gap + m_ui->lbl_LegendRed->width();
+    const int buttons = m_ui->cmd_Show->width() + gap + m_ui->cmd_Save->width() + gap;
     const int frameMargin = twipsToPixels(FrameWidthMargin);
-    const int grid = fxg_QueryResult->horizontalHeader()->sizeHint().height()
-                     + MinGridRows * cmb_UM->sizeHint().height();
-    const int height = twipsToPixels(GridTop) + grid + gap + cmd_Save->height() + gap
+    const int grid = m_ui->fxg_QueryResult->horizontalHeader()->sizeHint().height()
+                     + MinGridRows * m_ui->cmb_UM->sizeHint().height();
+    const int height = twipsToPixels(GridTop) + grid + gap + m_ui->cmd_Save->height() + gap
                        + twipsToPixels(FrameHeightMargin);
     return QSize(std::max(twipsToPixels(MinInnerWidth), legends + gap + buttons + frameMargin),
                  std::max(twipsToPixels(MinInnerHeight), height));
@@ -230,27 +220,27 @@ void Frm_EditResults::Form_Resize()
     const int frameWidth = twipsToPixels(m_frameWidth);
     const int frameHeight = twipsToPixels(m_frameHeight);
     const int gap = twipsToPixels(Gap);
-    frm_QueryResult->setGeometry(twipsToPixels(FrameLeft), 0, frameWidth, frameHeight);
+    m_ui->frm_QueryResult->setGeometry(twipsToPixels(FrameLeft), 0, frameWidth, frameHeight);
 
-    const int buttonTop = frameHeight - cmd_Save->height() - gap;
-    cmd_Save->move(frameWidth - cmd_Save->width() - gap, buttonTop);
-    cmd_Show->move(cmd_Save->x() - cmd_Show->width() - gap, buttonTop);
+    const int buttonTop = frameHeight - m_ui->cmd_Save->height() - gap;
+    m_ui->cmd_Save->move(frameWidth - m_ui->cmd_Save->width() - gap, buttonTop);
+    m_ui->cmd_Show->move(m_ui->cmd_Save->x() - m_ui->cmd_Show->width() - gap, buttonTop);
     const int gridTop = twipsToPixels(GridTop);
-    fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), gridTop,
-                                 frameWidth - twipsToPixels(FrameWidthMargin),
-                                 std::max(buttonTop - gap - gridTop, 0));
+    m_ui->fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), gridTop,
+                                       frameWidth - twipsToPixels(FrameWidthMargin),
+                                       std::max(buttonTop - gap - gridTop, 0));
 
     // The legends share the buttons' row, centred on it.
-    const int middle = buttonTop + cmd_Save->height() / 2;
+    const int middle = buttonTop + m_ui->cmd_Save->height() / 2;
     const auto centre = [middle](QWidget *widget, int left) {
         widget->move(left, middle - widget->height() / 2);
     };
-    centre(ptb_LegendBlue, ptb_LegendBlue->x());
-    centre(lbl_LegendBlue, lbl_LegendBlue->x());
-    centre(ptb_LegendRed, lbl_LegendBlue->geometry().right() + 1 + gap);
-    centre(lbl_LegendRed, ptb_LegendRed->geometry().right() + 1 + gap);
+    centre(m_ui->ptb_LegendBlue, m_ui->ptb_LegendBlue->x());
+    centre(m_ui->lbl_LegendBlue, m_ui->lbl_LegendBlue->x());
+    centre(m_ui->ptb_LegendRed, m_ui->lbl_LegendBlue->geometry().right() + 1 + gap);
+    centre(m_ui->lbl_LegendRed, m_ui->ptb_LegendRed->geometry().right() + 1 + gap);
 
-    kestrel::shareColumnWidths(*fxg_QueryResult, m_columns);
+    kestrel::shareColumnWidths(*m_ui->fxg_QueryResult, m_columns);
     m_editors->follow();
 }
 
@@ -271,7 +261,7 @@ bool Frm_EditResults::mayClose()
 {
     // Exit loses what is not saved without a question, as it always has.
     const kestrel::FormHost *host = kestrel::FormHost::instance();
-    if (NoRows || m_failed || (host && host->isClosingAllForms()))
+    if (m_noRows || m_failed || (host && host->isClosingAllForms()))
         return true;
     m_editors->EndEdit();
     const auto changes = m_rows->changes();
@@ -310,7 +300,7 @@ void Frm_EditResults::CompareRows(bool save)
 {
     // An edit still open is part of what the operator asks about.
     m_editors->EndEdit();
-    if (NoRows)
+    if (m_noRows)
         return;
     if (save)
         saveChanges();
@@ -337,7 +327,8 @@ void Frm_EditResults::saveChanges()
         m_rows->mark(bad->row, bad->col, kestrel::ChangedColor);
         M::MsgBox(QStringLiteral("%1: \"%2\" %3! Nothing was saved!!!")
                       .arg(cellName(bad->row, bad->col),
-                           quoted(fxg_QueryResult->TextMatrix(bad->row, bad->col)), bad->problem));
+                           quoted(m_ui->fxg_QueryResult->TextMatrix(bad->row, bad->col)),
+                           bad->problem));
         return;
     }
     const kestrel::edit::ChangeSet &set = std::get<kestrel::edit::ChangeSet>(changes);
@@ -391,8 +382,8 @@ bool Frm_EditResults::reportRefusal(const kestrel::edit::ChangeSet &changes,
     if (named || sent.size() == 1) {
         const int col = named ? named : sent.front();
         m_rows->mark(row, col, kestrel::ChangedColor);
-        M::MsgBox(kestrel::db::refusedValueMessage(cellName(row, col),
-                                                   quoted(fxg_QueryResult->TextMatrix(row, col))));
+        M::MsgBox(kestrel::db::refusedValueMessage(
+            cellName(row, col), quoted(m_ui->fxg_QueryResult->TextMatrix(row, col))));
         return true;
     }
     for (const int col : sent)

@@ -14,13 +14,6 @@
 #include <QPointer>
 #include <memory>
 
-class QComboBox;
-class QDateEdit;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 namespace kestrel {
 class FlexGrid;
 }
@@ -52,26 +45,8 @@ public:
     void cmd_Show_Click();
     void cmd_Save_Click();
 
-    // The statement found nothing: the grid shows a message row and no
-    // editor opens.
-    bool NoRows = false;
-
     // How long the status bar tells of another user's changes a save brought in.
     static constexpr int StatusNoteMs = 10000;
-
-    QGroupBox *frm_QueryResult;
-    kestrel::FlexGrid *fxg_QueryResult;
-    QPushButton *cmd_Show;
-    QPushButton *cmd_Save;
-    QFrame *ptb_LegendBlue;
-    QLabel *lbl_LegendBlue;
-    QFrame *ptb_LegendRed;
-    QLabel *lbl_LegendRed;
-    QLineEdit *txt;
-    QComboBox *cmb_UM;
-    QComboBox *cmb_Country;
-    QDateEdit *dtp;
-    QPushButton *cmd;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -100,7 +75,10 @@ private:
     // The least size at which frame, grid, legends and buttons all show.
     QSize smallestSize() const;
 
-    Ui::Frm_EditResults *ui;
+    Ui::Frm_EditResults *m_ui;
+    // The statement found nothing: the grid shows a message row and no
+    // editor opens.
+    bool m_noRows = false;
     std::unique_ptr<kestrel::EditGridRows> m_rows;
     std::unique_ptr<kestrel::CellEditors> m_editors;
     // The window's own copy of its request: a find form writing the contract

@@ -1,10 +1,9 @@
 #include "reports/Frm_QueryResults.h"
 #include "ui_Frm_QueryResults.h"
 
-#include "core/database/RetriedTransaction.h"
+#include "core/database/ConnectionCycle.h"
 #include "core/shared/Formats.h"
 #include "core/statements/Deletes.h"
-#include "core/statements/Records.h"
 #include "reports/ResultRows.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
@@ -52,29 +51,24 @@ constexpr int PartExportNoteMs = 15000;
 } // namespace
 
 Frm_QueryResults::Frm_QueryResults(QWidget *parent)
-    : kestrel::KForm(parent), ui(new Ui::Frm_QueryResults), m_pump(new QTimer(this)),
+    : kestrel::KForm(parent), m_ui(new Ui::Frm_QueryResults), m_pump(new QTimer(this)),
       m_stop(new QShortcut(QKeySequence(Qt::Key_Escape), this))
 {
-    ui->setupUi(this);
-    frm_QueryResult = ui->frm_QueryResult;
-    fxg_QueryResult = ui->fxg_QueryResult;
-    mnu_ExportCsv = ui->mnu_ExportCsv;
-    mnu_ExportPdf = ui->mnu_ExportPdf;
-    mnu_Print = ui->mnu_Print;
-    m_frameWidth = pixelsToTwips(frm_QueryResult->width());
-    m_frameHeight = pixelsToTwips(frm_QueryResult->height());
-    m_gridWidth = pixelsToTwips(fxg_QueryResult->width());
-    m_gridHeight = pixelsToTwips(fxg_QueryResult->height());
-    connect(fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
+    m_ui->setupUi(this);
+    m_frameWidth = pixelsToTwips(m_ui->frm_QueryResult->width());
+    m_frameHeight = pixelsToTwips(m_ui->frm_QueryResult->height());
+    m_gridWidth = pixelsToTwips(m_ui->fxg_QueryResult->width());
+    m_gridHeight = pixelsToTwips(m_ui->fxg_QueryResult->height());
+    connect(m_ui->fxg_QueryResult, &kestrel::FlexGrid::DblClick, this,
             &Frm_QueryResults::fxg_QueryResult_DblClick);
-    connect(mnu_ExportCsv, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportCsv_Click);
-    connect(mnu_ExportPdf, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportPdf_Click);
-    connect(mnu_Print, &QAction::triggered, this, &Frm_QueryResults::mnu_Print_Click);
+    connect(m_ui->mnu_ExportCsv, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportCsv_Click);
+    connect(m_ui->mnu_ExportPdf, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportPdf_Click);
+    connect(m_ui->mnu_Print, &QAction::triggered, this, &Frm_QueryResults::mnu_Print_Click);
     enableExport();
-    fxg_QueryResult->installEventFilter(this);
+    m_ui->fxg_QueryResult->installEventFilter(this);
     // The window's keys are the grid's: it opens ready for the arrows,
     // Page Down, Enter and Esc.
-    setFocusProxy(fxg_QueryResult);
+    setFocusProxy(m_ui->fxg_QueryResult);
     // A zero interval: the next turn runs once the events that came in
     // meanwhile (paint, scroll, keys) have had theirs.
     m_pump->setInterval(0);
@@ -94,7 +88,7 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
 Frm_QueryResults::~Frm_QueryResults()
 {
     delete m_progress;
-    delete ui;
+    delete m_ui;
 }
 
 QSize Frm_QueryResults::sizeHint() const
@@ -150,7 +144,7 @@ void Frm_QueryResults::Form_Load()
 void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
                                    const M::ColumnTable &CellNameFormat)
 {
-    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    kestrel::FlexGrid &grid = *m_ui->fxg_QueryResult;
     const int n = std::clamp(M::QryColCount, 1, MaxDataColumns);
     grid.setMergeRow(1, false);
     grid.setRows(1);
@@ -192,7 +186,7 @@ void Frm_QueryResults::readTurn(int budgetMs)
     if (!m_loading || m_inTurn)
         return;
     m_inTurn = true;
-    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    kestrel::FlexGrid &grid = *m_ui->fxg_QueryResult;
     grid.beginBulkAppend();
     const kestrel::db::StreamingCycle::Turn turn = m_load.read(
         QDeadlineTimer(budgetMs), [this](kestrel::db::RowBytes row) { m_rows->append(row); });
@@ -229,7 +223,7 @@ void Frm_QueryResults::readTurn(int budgetMs)
 
 void Frm_QueryResults::showArrivedRows()
 {
-    fxg_QueryResult->endBulkAppend();
+    m_ui->fxg_QueryResult->endBulkAppend();
     m_shownAt.start();
     if (!m_headersShown && m_rows->rows() > 0)
         showHeaders();
@@ -239,7 +233,7 @@ void Frm_QueryResults::showArrivedRows()
 void Frm_QueryResults::showHeaders()
 {
     m_headersShown = true;
-    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    kestrel::FlexGrid &grid = *m_ui->fxg_QueryResult;
     for (int j = 1; j < grid.Cols(); ++j)
         grid.setTextMatrix(0, j, m_columns[size_t(j)][M::SlotHeader]);
     grid.setRow(1);
@@ -275,13 +269,13 @@ void Frm_QueryResults::stopLoading()
 
 void Frm_QueryResults::keepColumnsFitting()
 {
-    if (fxg_QueryResult->clientWidth() != m_fittedWidth)
+    if (m_ui->fxg_QueryResult->clientWidth() != m_fittedWidth)
         DoResize(m_columns);
 }
 
 void Frm_QueryResults::showNoItems(int dataColumns)
 {
-    kestrel::FlexGrid &grid = *fxg_QueryResult;
+    kestrel::FlexGrid &grid = *m_ui->fxg_QueryResult;
     grid.setRows(2);
     for (int j = 1; j <= dataColumns; ++j)
         grid.setTextMatrix(1, j, NoItemsText);
@@ -303,12 +297,12 @@ void Frm_QueryResults::DoResize(const M::ColumnTable &ColWthPrc)
         m_gridWidth = m_frameWidth - GridWidthMargin;
     if (m_frameHeight >= GridHeightMargin)
         m_gridHeight = m_frameHeight - GridHeightMargin;
-    frm_QueryResult->setGeometry(twipsToPixels(FrameLeft), 0, twipsToPixels(m_frameWidth),
-                                 twipsToPixels(m_frameHeight));
-    fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
-                                 twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
-    kestrel::shareColumnWidths(*fxg_QueryResult, ColWthPrc);
-    m_fittedWidth = fxg_QueryResult->clientWidth();
+    m_ui->frm_QueryResult->setGeometry(twipsToPixels(FrameLeft), 0, twipsToPixels(m_frameWidth),
+                                       twipsToPixels(m_frameHeight));
+    m_ui->fxg_QueryResult->setGeometry(twipsToPixels(GridLeft), twipsToPixels(GridTop),
+                                       twipsToPixels(m_gridWidth), twipsToPixels(m_gridHeight));
+    kestrel::shareColumnWidths(*m_ui->fxg_QueryResult, ColWthPrc);
+    m_fittedWidth = m_ui->fxg_QueryResult->clientWidth();
 }
 
 void Frm_QueryResults::resizeEvent(QResizeEvent *event)
@@ -345,13 +339,13 @@ Frm_QueryResults::OpenChooser(kestrel::ResultRequest request, bool *pickFlag, QO
     };
     QPointer<Frm_QueryResults> chooser = Open(request);
     if (chooser)
-        chooser->fxg_QueryResult->setFocus();
+        chooser->m_ui->fxg_QueryResult->setFocus();
     return chooser;
 }
 
 bool Frm_QueryResults::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == fxg_QueryResult && event->type() == QEvent::KeyPress) {
+    if (watched == m_ui->fxg_QueryResult && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (fxg_QueryResult_KeyDown(key->key(), key->modifiers()))
             return true;
@@ -380,13 +374,13 @@ bool Frm_QueryResults::fxg_QueryResult_KeyDown(int key, Qt::KeyboardModifiers mo
 
 QString Frm_QueryResults::T(int col) const
 {
-    return fxg_QueryResult->TextMatrix(fxg_QueryResult->Row(), col);
+    return m_ui->fxg_QueryResult->TextMatrix(m_ui->fxg_QueryResult->Row(), col);
 }
 
 void Frm_QueryResults::fxg_QueryResult_DblClick()
 {
     // The "No Items" row is a message, not a record.
-    if (m_noItems || fxg_QueryResult->Row() < 1)
+    if (m_noItems || m_ui->fxg_QueryResult->Row() < 1)
         return;
     switch (m_mode) {
     case Mode::Report:
@@ -410,40 +404,20 @@ void Frm_QueryResults::DeleteRow()
         return;
     // The row stays on screen: the window shows what the table held when it
     // opened, and stays in delete mode for the next row.
-    const std::optional<kestrel::sql::ReferenceCheck> check =
-        kestrel::sql::referencesTo(M::DeleteTable, id);
-    const kestrel::db::Statement statement = kestrel::sql::deleteRecord(M::DeleteTable, id);
-    qint64 references = 0;
-    qint64 deleted = -1;
-    using kestrel::db::TransactionEnd;
-    const auto end = kestrel::db::runTransactionCycle([&](kestrel::db::Transaction &t) {
-        // Counted and deleted in one transaction: no sale can come to refer
-        // to the record in between.
-        kestrel::db::OdbcConnection &c = t.connection();
-        references = 0;
-        if (check) {
-            const kestrel::db::ResultSet counted = c.query(check->count);
-            references = counted.rows.at(0).at(0).value_or(QString()).toLongLong();
-            if (references > 0)
-                return;
-        }
-        deleted = c.execute(statement);
-        t.commit();
+    std::optional<kestrel::Outcome<kestrel::Done>> deleted;
+    const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        deleted = kestrel::sql::deleteUnreferenced(c, M::DeleteTable, id);
     });
-    if (end == TransactionEnd::Failed)
+    if (!ran)
         Unload();
-    else if (end == TransactionEnd::Busy)
-        return; // told; the row stays to be deleted again
-    else if (references > 0)
-        M::MsgBox(kestrel::sql::deleteRefused(*check, id, references));
-    else if (deleted == 0)
-        M::MsgBox(kestrel::sql::alreadyDeleted(id));
+    else if (!deleted->isDone())
+        M::MsgBox(deleted->refusal().message); // the row stays to be deleted again
 }
 
 void Frm_QueryResults::Pick()
 {
     QStringList cells;
-    for (int c = 0; c < fxg_QueryResult->Cols(); ++c)
+    for (int c = 0; c < m_ui->fxg_QueryResult->Cols(); ++c)
         cells.append(T(c));
     M::LowerResultWindowFlags();
     // The opener's function knows whether the opener is still there.
@@ -454,22 +428,23 @@ void Frm_QueryResults::Pick()
 
 bool Frm_QueryResults::canExport() const
 {
-    return !m_loading && !m_noItems && fxg_QueryResult->Rows() > 1;
+    return !m_loading && !m_noItems && m_ui->fxg_QueryResult->Rows() > 1;
 }
 
 void Frm_QueryResults::enableExport()
 {
     const bool on = canExport();
-    for (QAction *action : {mnu_ExportCsv, mnu_ExportPdf, mnu_Print})
+    for (QAction *action : {m_ui->mnu_ExportCsv, m_ui->mnu_ExportPdf, m_ui->mnu_Print})
         action->setEnabled(on);
 }
 
 void Frm_QueryResults::showListMenu()
 {
-    const QRect cell = fxg_QueryResult->cellRect(fxg_QueryResult->Row(), fxg_QueryResult->Col());
+    const QRect cell =
+        m_ui->fxg_QueryResult->cellRect(m_ui->fxg_QueryResult->Row(), m_ui->fxg_QueryResult->Col());
     const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
-    QMenu::exec(fxg_QueryResult->actions(), fxg_QueryResult->mapToGlobal(at), nullptr,
-                fxg_QueryResult);
+    QMenu::exec(m_ui->fxg_QueryResult->actions(), m_ui->fxg_QueryResult->mapToGlobal(at), nullptr,
+                m_ui->fxg_QueryResult);
 }
 
 bool Frm_QueryResults::readyToExport(void (Frm_QueryResults::*command)(), const QString &action)
@@ -503,7 +478,7 @@ void Frm_QueryResults::exportAs(const std::vector<kestrel::ExportFormat> &format
 {
     const QString note = partOfListNote();
     const kestrel::ExportResult result =
-        kestrel::exportGrid(*fxg_QueryResult, windowTitle(), formats, this, note);
+        kestrel::exportGrid(*m_ui->fxg_QueryResult, windowTitle(), formats, this, note);
     kestrel::FormHost *host = kestrel::FormHost::instance();
     if (result == kestrel::ExportResult::Saved && !note.isEmpty() && host && host->formStatusBar())
         host->formStatusBar()->showMessage(QStringLiteral("Exported ") + note + u'.',
@@ -536,5 +511,5 @@ void Frm_QueryResults::ExportList()
 void Frm_QueryResults::PrintList()
 {
     if (readyToExport(&Frm_QueryResults::PrintList, QStringLiteral("Print")))
-        kestrel::printGrid(*fxg_QueryResult, windowTitle(), this, partOfListNote());
+        kestrel::printGrid(*m_ui->fxg_QueryResult, windowTitle(), this, partOfListNote());
 }

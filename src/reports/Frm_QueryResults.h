@@ -20,8 +20,6 @@
 #include <QPointer>
 #include <memory>
 
-class QAction;
-class QGroupBox;
 class QShortcut;
 class QTimer;
 namespace kestrel {
@@ -101,13 +99,6 @@ public:
     };
     Mode mode() const { return m_mode; }
 
-    QGroupBox *frm_QueryResult;
-    kestrel::FlexGrid *fxg_QueryResult;
-    // The grid's context menu (right button, the menu key or Shift+F10).
-    QAction *mnu_ExportCsv;
-    QAction *mnu_ExportPdf;
-    QAction *mnu_Print;
-
     static inline const QString NoItemsText = QStringLiteral("No Items Found in DataBase");
 
 signals:
@@ -156,7 +147,7 @@ private:
     // vertical scroll bar.
     void keepColumnsFitting();
 
-    Ui::Frm_QueryResults *ui;
+    Ui::Frm_QueryResults *m_ui;
     Mode m_mode = Mode::Report;
     // What a pick does, taken from the contract as the window loads.
     mdl_Variables_Functions::PickHandOver m_pickHandOver;

@@ -290,20 +290,11 @@ private slots:
                 sale = sell(c, saleOf(id, {{2, 1}}));
             });
             std::thread office([&] {
-                // As the delete view deletes: counted and deleted in one
-                // transaction, tried again when it loses.
                 db::OdbcConnection c(onNode(2, false));
-                const sql::ReferenceCheck check = *sql::referencesTo("customers", id);
                 start.arrive_and_wait();
                 try {
-                    (void)db::runTransaction(c, [&](db::Transaction &t) {
-                        removal = QStringLiteral("refused");
-                        if (c.query(check.count).rows.at(0).at(0).value_or("0") != "0")
-                            return;
-                        c.execute(sql::deleteRecord("customers", id));
-                        t.commit();
-                        removal = QStringLiteral("deleted");
-                    });
+                    const Outcome<Done> deleted = sql::deleteUnreferenced(c, "customers", id);
+                    removal = deleted ? QStringLiteral("deleted") : QStringLiteral("refused");
                 } catch (const db::OdbcError &e) {
                     removal = QStringLiteral("failed: ") + e.message();
                 }

@@ -117,10 +117,10 @@ void pickRow(int row)
 {
     auto *chooser = FormHost::instance()->findForm<Frm_QueryResults>();
     QVERIFY(chooser);
-    chooser->fxg_QueryResult->setFocus();
+    control<FlexGrid>(chooser, "fxg_QueryResult")->setFocus();
     for (int i = 1; i < row; ++i)
-        QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Down);
-    QTest::keyClick(chooser->fxg_QueryResult, Qt::Key_Return);
+        QTest::keyClick(control<FlexGrid>(chooser, "fxg_QueryResult"), Qt::Key_Down);
+    QTest::keyClick(control<FlexGrid>(chooser, "fxg_QueryResult"), Qt::Key_Return);
     settle();
     QVERIFY(!FormHost::instance()->findForm<Frm_QueryResults>());
 }

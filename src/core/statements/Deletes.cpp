@@ -1,5 +1,8 @@
 #include "core/statements/Deletes.h"
 
+#include "core/database/RetriedTransaction.h"
+#include "core/statements/Records.h"
+
 namespace kestrel::sql {
 
 namespace {
@@ -18,11 +21,11 @@ std::optional<ReferenceCheck> referencesTo(const QString &table, const QString &
     if (table == QLatin1String("customers") || table == QLatin1String("products")) {
         const bool customer = table == QLatin1String("customers");
         return ReferenceCheck{
-            db::Statement(QStringLiteral("SELECT COUNT(*) FROM turnover WHERE %1 = ? "
-                                         "LOCK IN SHARE MODE")
-                              .arg(customer ? QStringLiteral("CustomerID")
-                                            : QStringLiteral("ProductID")),
-                          {boundId(shownId)}),
+            db::Statement(
+                QStringLiteral("SELECT COUNT(*) FROM turnover WHERE %1 = ? "
+                               "LOCK IN SHARE MODE")
+                    .arg(customer ? QStringLiteral("CustomerID") : QStringLiteral("ProductID")),
+                {boundId(shownId)}),
             QStringLiteral("sale refers to it"), QStringLiteral("sales refer to it"),
             customer ? QStringLiteral("customer") : QStringLiteral("product")};
     }
@@ -30,11 +33,12 @@ std::optional<ReferenceCheck> referencesTo(const QString &table, const QString &
         // Customers name their city by its acronym; another city with the
         // same acronym still serves them.
         return ReferenceCheck{
-            db::Statement(QStringLiteral("SELECT COUNT(*) FROM customers WHERE City IN "
-                                         "(SELECT Acronym FROM cities WHERE ID = ?) AND City NOT IN "
-                                         "(SELECT Acronym FROM cities WHERE ID <> ?) "
-                                         "LOCK IN SHARE MODE"),
-                          {boundId(shownId), boundId(shownId)}),
+            db::Statement(
+                QStringLiteral("SELECT COUNT(*) FROM customers WHERE City IN "
+                               "(SELECT Acronym FROM cities WHERE ID = ?) AND City NOT IN "
+                               "(SELECT Acronym FROM cities WHERE ID <> ?) "
+                               "LOCK IN SHARE MODE"),
+                {boundId(shownId), boundId(shownId)}),
             QStringLiteral("customer uses its acronym"),
             QStringLiteral("customers use its acronym"), QStringLiteral("city")};
     }
@@ -51,6 +55,33 @@ QString deleteRefused(const ReferenceCheck &check, const QString &shownId, qint6
 QString alreadyDeleted(const QString &shownId)
 {
     return QStringLiteral("Row with ID #%1 is already deleted!!!").arg(shownId);
+}
+
+Outcome<Done> deleteUnreferenced(db::OdbcConnection &connection, const QString &table,
+                                 const QString &shownId)
+{
+    const std::optional<ReferenceCheck> check = referencesTo(table, shownId);
+    const db::Statement statement = deleteRecord(table, shownId);
+    qint64 references = 0;
+    qint64 deleted = -1;
+    const bool done = db::runTransaction(connection, [&](db::Transaction &t) {
+        references = 0;
+        if (check) {
+            const db::ResultSet counted = connection.query(check->count);
+            references = counted.rows.at(0).at(0).value_or(QString()).toLongLong();
+            if (references > 0)
+                return; // rolled back: nothing is deleted
+        }
+        deleted = connection.execute(statement);
+        t.commit();
+    });
+    if (!done)
+        return Refusal{db::OtherTillsText, {}};
+    if (references > 0)
+        return Refusal{deleteRefused(*check, shownId, references), {}};
+    if (deleted == 0)
+        return Refusal{alreadyDeleted(shownId), {}};
+    return Done{};
 }
 
 } // namespace kestrel::sql
