@@ -211,6 +211,25 @@ private slots:
         exec("INSERT INTO turnover (ProductID,Quantity,Price,PricewTax,Date,CustomerID) SELECT "
              "1+seq%4,1+seq%7,seq*37%100000/100,ROUND(seq*37%100000*1.18)/100,'2008-03-05',"
              "1+seq DIV 3%2 FROM seq_1_to_60"); // sales of three rows, one of two
+        exec("INSERT INTO customers VALUES (NULL,'Bob','Smith','Harbour Road','LON','2','b@b.c',"
+             "'2','2008-03-05','Depot 4')");
+
+        // From the edit grid's row 5, with the keys: the sale of rows 3 to 5.
+        trigger(till->main.get(), "mnu_ETransaction");
+        tabTo("cmd_ShowAll");
+        press(Qt::Key_Space);
+        QCOMPARE(focusName(), QStringLiteral("fxg_QueryResult"));
+        for (int i = 1; i < 5; ++i)
+            press(Qt::Key_Down);
+        const QString pdf = till->dir.file("grid.pdf");
+        PrintToPdf hands(pdf);
+        press(Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(hands.shown);
+        QVERIFY2(pdfText(pdf).contains("Sale IDs: 3 to 5 Date: 2008. 03. 05. Customer: Bob Smith "
+                                       "(ID 2) "
+                                       + expectedText(3, 5, true)),
+                 qPrintable(pdfText(pdf)));
+
         for (int i = 0; i < 4; ++i) {
             const int row = random.bounded(1, 61);
             db::OdbcConnection connection(testConnectionString());
