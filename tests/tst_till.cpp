@@ -175,6 +175,7 @@ private slots:
         KESTREL_CHECK(pickRow(2));
         QCOMPARE(focusName(), QStringLiteral("cmd_OK"));
         press(Qt::Key_Return);
+        QCOMPARE(box()->text(), QString()); // ready for the next scan
         QCOMPARE(lines(), QStringLiteral("Milk|Bread|Salt / 2|2|1"));
 
         // Alt+B brings the keys back to the box from anywhere in the sale.

@@ -251,13 +251,13 @@ void Frm_AddTransaction::txt_BarCode_Enter()
         M::MsgBox(kestrel::sql::unknownBarCodeMessage(code));
         return readyForNextScan();
     }
+    ui->txt_BarCode->clear(); // the next scan starts afresh
     if (found.size() > 1) {
         // The pick comes back as a scan of the product the operator chose.
         openChooser(kestrel::sql::pickProductWithBarCode(code), &M::AddTransPickProduct,
                     &Frm_AddTransaction::takeScannedProduct);
         return;
     }
-    ui->txt_BarCode->clear();
     takeScannedProduct(found.front());
 }
 

@@ -190,7 +190,7 @@ QComboBox *paperChoice(QPrintDialog &dialog)
     auto *paper = new QComboBox(tab);
     paper->setObjectName(QStringLiteral("cmb_ReceiptPaper"));
     paper->addItems({QStringLiteral("80 mm roll"), QStringLiteral("A4")});
-    auto *label = new QLabel(QStringLiteral("Receipt &paper:"), tab);
+    auto *label = new QLabel(QStringLiteral("Receipt paper:"), tab);
     label->setBuddy(paper);
     auto *layout = new QHBoxLayout(tab);
     layout->addWidget(label);
