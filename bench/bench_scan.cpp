@@ -35,18 +35,24 @@ void pressEnter(QWidget *widget)
     QApplication::sendEvent(widget, &release);
 }
 
+struct Scan {
+    double ms = 0;
+    bool newLine = false; // through the quantity prompt
+};
+
 // Milliseconds from the scanner's Enter until the line is there.
-double timeScan(MDIfrm_main &main, QLineEdit *box, const QString &code)
+Scan timeScan(MDIfrm_main &main, QLineEdit *box, const QString &code)
 {
     QElapsedTimer timer;
     timer.start();
     box->setText(code);
     pressEnter(box);
-    if (Frm_ProdQuant *prompt = main.findForm<Frm_ProdQuant>())
+    Frm_ProdQuant *prompt = main.findForm<Frm_ProdQuant>();
+    if (prompt)
         prompt->cmd_OK_Click(); // the proposed 1
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const Scan scan{double(timer.nsecsElapsed()) / 1e6, prompt != nullptr};
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return ms;
+    return scan;
 }
 
 } // namespace
@@ -80,9 +86,12 @@ int main(int argc, char *argv[])
     std::vector<QString> codes;
     for (int i = 0; i < Distinct; ++i)
         codes.push_back(QStringLiteral("599") + QString::number(1 + random.bounded(products)));
-    std::vector<double> times;
-    for (int i = 0; i < Scans; ++i)
-        times.push_back(timeScan(main, box, codes[size_t(random.bounded(Distinct))]));
+    std::vector<double> times, newLines, repeats;
+    for (int i = 0; i < Scans; ++i) {
+        const Scan scan = timeScan(main, box, codes[size_t(random.bounded(Distinct))]);
+        times.push_back(scan.ms);
+        (scan.newLine ? newLines : repeats).push_back(scan.ms);
+    }
     const qsizetype lines = form->sale().lines.size();
     if (messages > 0 || lines < 2) {
         std::fprintf(stderr, "the scans made %lld lines and %d messages\n",
@@ -105,5 +114,9 @@ int main(int argc, char *argv[])
                 "%.0f ms)\n",
                 at(0.5), at(0.99), times.back(), TargetMs);
     std::printf("median of the first 100 scans %.2f ms, of the last 100 %.2f ms\n", early, late);
+    std::printf("new lines (through the prompt): median %.2f ms, slowest %.2f ms; repeated codes: "
+                "median %.2f ms, slowest %.2f ms\n",
+                medianOf(newLines), *std::max_element(newLines.begin(), newLines.end()),
+                medianOf(repeats), *std::max_element(repeats.begin(), repeats.end()));
     return 0;
 }
