@@ -189,8 +189,14 @@ private slots:
         press(Qt::Key_B, Qt::AltModifier);
         QCOMPARE(focusName(), QStringLiteral("txt_BarCode"));
 
+        // The shop's head of the receipt, typed into Setup > Shop Details.
+        trigger(till->main.get(), "mnu_ShopDetails");
+        QCOMPARE(focusName(), QStringLiteral("txt_ShopName"));
+        keys("Corner Shop\tMain Street 9\nBudapest\t ");
+        QCOMPARE(ShopDetails::load().address, QStringLiteral("Main Street 9\nBudapest"));
+        QCOMPARE(focusName(), QStringLiteral("txt_BarCode"));
+
         // The saved sale's receipt, from Ctrl+R in the cleared form.
-        ShopDetails{"Corner Shop", "Main Street 9\nBudapest"}.save();
         const QString pdf = till->dir.file("receipt.pdf");
         PrintToPdf hands(pdf);
         press(Qt::Key_R, Qt::ControlModifier);
