@@ -66,6 +66,8 @@ private slots:
         QTest::newRow("between sales of other customers") << three << 3 << "3|4";
         QTest::newRow("the same customer on another day") << three << 5 << "5";
         QTest::newRow("the last sale") << three << 6 << "6";
+        QTest::newRow("one customer, another day between")
+            << QStringList{"1:2008-03-05", "1:2008-03-06", "1:2008-03-05"} << 1 << "1";
         QTest::newRow("rows without a date")
             << QStringList{"1:", "1:", "1:2008-03-05"} << 1 << "1|2";
     }
