@@ -4,9 +4,11 @@ CREATE TABLE `products` (`ID` INT( 255 ) NOT NULL AUTO_INCREMENT ,`Description` 
 CREATE TABLE `turnover` (`ID` INT( 255 ) NOT NULL AUTO_INCREMENT ,`ProductID` INT( 255 ) DEFAULT '0' NOT NULL ,`Quantity` DOUBLE( 255, 0 ) UNSIGNED DEFAULT '0' NOT NULL ,`Price` DOUBLE( 255, 2 ) UNSIGNED DEFAULT '0.00' NOT NULL ,`PricewTax` DOUBLE( 255, 2 ) UNSIGNED DEFAULT '0.00' NOT NULL ,`Date` DATE DEFAULT '0000-00-00',`CustomerID` INT( 255 ) DEFAULT '0' NOT NULL ,PRIMARY KEY ( `ID` ))
 ;
 -- Kestrel sends each CREATE TABLE above exactly as it stands, the sales table's
--- without a semicolon; the lone one ends it for the mariadb client. The sales
--- reports find a day's sales and join each sale to its customer and product
--- through these.
+-- without a semicolon; the lone one ends it for the mariadb client. A scanned
+-- bar code finds its product through the first; the sales reports find a
+-- day's sales and join each sale to its customer and product through the
+-- others.
+CREATE INDEX `BarCode` ON `products` ( `BarCode` );
 CREATE INDEX `Date` ON `turnover` ( `Date` );
 CREATE INDEX `CustomerID` ON `turnover` ( `CustomerID` );
 CREATE INDEX `ProductID` ON `turnover` ( `ProductID` );

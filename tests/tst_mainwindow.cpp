@@ -1,8 +1,8 @@
 // The main window: its menu tree, toolbar dispatch, status panels, one
 // instance per form, window arrangement and Exit.
 
-#include "core/app/Log.h"
 #include "core/app/CommandLine.h"
+#include "core/app/Log.h"
 #include "core/database/ParamFile.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "entry/Frm_AddCity.h"
@@ -150,8 +150,12 @@ void TestMainWindow::menus_data()
                                         "&Delete Record>", "&Queries>",    "&Setup>",
                                         "&Window>",        "&Help>"};
     QTest::newRow("File") << "mnu_File"
-                          << QStringList{"Test Connection|Ctrl+A", "Format DB Structure|", "|",
-                                         "Export List...|Ctrl+E", "Print List...|Ctrl+P", "|",
+                          << QStringList{"Test Connection|Ctrl+A",
+                                         "Format DB Structure|",
+                                         "|",
+                                         "Export List...|Ctrl+E",
+                                         "Print List...|Ctrl+P",
+                                         "|",
                                          "Exit|Ctrl+Q"};
     QTest::newRow("Add") << "mnu_AddRecord"
                          << QStringList{"Product|F2", "Customer|F3", "City|F4", "Transaction|F5"};
@@ -170,7 +174,8 @@ void TestMainWindow::menus_data()
                               << QStringList{"Product in Store|Ctrl+S", "Products List|Ctrl+L",
                                              "Top 5 Products|Ctrl+F",
                                              "Change All Product's Price|Ctrl+F12"};
-    QTest::newRow("Setup") << "mnu_Setup" << QStringList{"Connection Settings|Ctrl+W"};
+    QTest::newRow("Setup") << "mnu_Setup"
+                           << QStringList{"Connection Settings|Ctrl+W", "Shop &Details|"};
     QTest::newRow("Window") << "mnu_Window"
                             << QStringList{"Cascade|Ctrl+K", "Tile>", "|", "Close|Ctrl+F4"};
     QTest::newRow("Tile") << "mnu_WindTile"
@@ -381,7 +386,7 @@ void TestMainWindow::insertPanelFollowsTheKey()
 void TestMainWindow::tilingAndCascade()
 {
     m_run->main->mnu_WindHori_Click(); // nothing open: nothing happens
-    m_run->main->resize(1400, 1200); // room for both in half the area
+    m_run->main->resize(1400, 1200);   // room for both in half the area
     m_run->main->showForm<Frm_ConnectionSettings>();
     m_run->main->showForm<Frm_About>();
     const QRect area = m_run->main->mdiArea()->viewport()->rect();
@@ -472,8 +477,9 @@ void TestMainWindow::aboutShowsWhereTheLogIs()
     QVERIFY(about);
     QCOMPARE(test::control<QLabel>(about, "lbl_LogFile")->text(), "Log: " + logFile);
     // The version is the one --version prints.
-    QVERIFY(test::control<QLabel>(about, "lbl_Info")->text().startsWith(
-        "<b>" + app::versionText() + "</b>"));
+    QVERIFY(test::control<QLabel>(about, "lbl_Info")
+                ->text()
+                .startsWith("<b>" + app::versionText() + "</b>"));
 
     // Started without a log file (as the tests are), it says where lines go.
     test::click(about, "cmd_OK");

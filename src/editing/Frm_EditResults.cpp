@@ -11,8 +11,10 @@
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/ReceiptPrint.h"
 #include "widgets/ResultFrame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -126,6 +128,15 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
     setFocusProxy(m_ui->fxg_QueryResult);
     connect(m_ui->cmd_Show, &QPushButton::clicked, this, &Frm_EditResults::cmd_Show_Click);
     connect(m_ui->cmd_Save, &QPushButton::clicked, this, &Frm_EditResults::cmd_Save_Click);
+    // A sales grid prints the receipt of the current row's sale: Ctrl+R, or
+    // the grid's menu (the Menu key, Shift+F10 or a right click).
+    m_printReceipt = new QAction(QStringLiteral("Print Receipt"), m_ui->fxg_QueryResult);
+    m_printReceipt->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_printReceipt->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_printReceipt->setEnabled(false);
+    m_ui->fxg_QueryResult->addAction(m_printReceipt);
+    m_ui->fxg_QueryResult->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_printReceipt, &QAction::triggered, this, &Frm_EditResults::mnu_PrintReceipt_Click);
     // Esc leaves an open editor as the cell was; on the grid it closes the
     // window, as it closes a list.
     answerEscapeWith([this] {
@@ -187,6 +198,7 @@ bool Frm_EditResults::LoadGrid()
     // Nothing to compare or save: the one row is a message.
     m_ui->cmd_Show->setEnabled(!m_noRows);
     m_ui->cmd_Save->setEnabled(!m_noRows);
+    m_printReceipt->setEnabled(m_joined && !m_noRows);
     m_ui->fxg_QueryResult->setRow(1);
     m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
     return !m_noRows;
@@ -289,6 +301,13 @@ void Frm_EditResults::closeEvent(QCloseEvent *event)
 void Frm_EditResults::cmd_Show_Click()
 {
     CompareRows(false);
+}
+
+void Frm_EditResults::mnu_PrintReceipt_Click()
+{
+    const int row = m_ui->fxg_QueryResult->Row();
+    if (m_joined && !m_noRows && row >= 1)
+        kestrel::printReceiptOfRow(m_rows->idOf(row), this);
 }
 
 void Frm_EditResults::cmd_Save_Click()

@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <memory>
 
+class QAction;
+
 namespace kestrel {
 class FlexGrid;
 }
@@ -44,6 +46,8 @@ public:
 
     void cmd_Show_Click();
     void cmd_Save_Click();
+    // The receipt of the sale the current row belongs to (sales grids only).
+    void mnu_PrintReceipt_Click();
 
     // How long the status bar tells of another user's changes a save brought in.
     static constexpr int StatusNoteMs = 10000;
@@ -76,6 +80,7 @@ private:
     QSize smallestSize() const;
 
     Ui::Frm_EditResults *m_ui;
+    QAction *m_printReceipt = nullptr;
     // The statement found nothing: the grid shows a message row and no
     // editor opens.
     bool m_noRows = false;

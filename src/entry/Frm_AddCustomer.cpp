@@ -105,7 +105,6 @@ bool Frm_AddCustomer::SaveCustomer()
          db::SqlValue::text(ui->txt_Address->toPlainText()),
          db::SqlValue::text(ui->txt_City->text()), db::SqlValue::text(ui->txt_Telephone->text()),
          db::SqlValue::text(ui->txt_Email->text()),
-         db::SqlValue::text(ui->txt_PersonalIDNo->text()),
-         db::SqlValue::date(joined),
+         db::SqlValue::text(ui->txt_PersonalIDNo->text()), db::SqlValue::date(joined),
          db::SqlValue::text(ui->txt_ShippingAddress->toPlainText())});
 }

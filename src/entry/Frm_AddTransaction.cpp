@@ -4,15 +4,18 @@
 #include "core/database/ConnectionCycle.h"
 #include "core/shared/Formats.h"
 #include "core/shared/mdl_Variables_Functions.h"
+#include "core/statements/BarCode.h"
 #include "core/statements/Lists.h"
 #include "entry/Frm_ProdQuant.h"
 #include "reports/Frm_QueryResults.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/ReceiptPrint.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QShortcut>
 #include <iterator>
 #include <span>
 
@@ -102,6 +105,15 @@ Frm_AddTransaction::Frm_AddTransaction(QWidget *parent)
             &Frm_AddTransaction::cmd_RemoveProduct_Click);
     connect(ui->dtp_Date, &QDateTimeEdit::dateTimeChanged, this,
             &Frm_AddTransaction::dtp_Date_Change);
+    // A scanner types the code and Enter, as the keyboard does.
+    connect(ui->txt_BarCode, &QLineEdit::returnPressed, this,
+            &Frm_AddTransaction::txt_BarCode_Enter);
+    connect(ui->cmd_PrintReceipt, &QPushButton::clicked, this,
+            &Frm_AddTransaction::cmd_PrintReceipt_Click);
+    // Ctrl+R anywhere in the window, once a sale has been saved here.
+    auto *printReceipt = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    printReceipt->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(printReceipt, &QShortcut::activated, ui->cmd_PrintReceipt, &QPushButton::click);
     // A sale starts with its customer.
     setFocusProxy(ui->cmd_AddCustomer);
 }
@@ -190,9 +202,13 @@ void Frm_AddTransaction::takeCustomerPick(const QStringList &T)
 
 void Frm_AddTransaction::takeProductPick(const QStringList &T)
 {
+    addProductLine(T, Frm_ProdQuant::Offer::TypedQuantity);
+}
+
+void Frm_AddTransaction::addProductLine(const QStringList &T, Frm_ProdQuant::Offer offer)
+{
     // A prompt still open now asks for this line, keeping what was typed
     // into it; the line picked before keeps its quantity 0.
-    kestrel::FormHost *host = kestrel::FormHost::instance();
     FlexGrid *grid = ui->fxg_Products;
     if (!m_lines.empty())
         grid->AddItem();
@@ -207,12 +223,80 @@ void Frm_AddTransaction::takeProductPick(const QStringList &T)
     if (grid->Rows() >= ScrollingRows)
         grid->setColWidth(ColQuantity, twipsToPixels(NarrowQuantityWidth));
     grid->setTextMatrix(last, ColQuantity, QStringLiteral("0"));
-    if (host) {
-        if (auto *prompt = host->showForm<Frm_ProdQuant>())
-            prompt->askFor(this, line, productId, cell(T, 3),
-                           kestrel::fmt::parseQuantity(cell(T, 4)).value_or(0));
-    }
+    askQuantity(line, T, offer);
     RefreshTransaction();
+}
+
+void Frm_AddTransaction::askQuantity(int line, const QStringList &T, Frm_ProdQuant::Offer offer)
+{
+    kestrel::FormHost *host = kestrel::FormHost::instance();
+    if (auto *prompt = host ? host->showForm<Frm_ProdQuant>() : nullptr)
+        prompt->askFor(this, line, idOf(T).value_or(0), cell(T, 3),
+                       kestrel::fmt::parseQuantity(cell(T, 4)).value_or(0), offer);
+}
+
+// ---- bar codes ------------------------------------------------------------
+
+void Frm_AddTransaction::txt_BarCode_Enter()
+{
+    const QString code = ui->txt_BarCode->text().trimmed();
+    if (code.isEmpty())
+        return;
+    std::vector<QStringList> found;
+    if (!kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+            found = kestrel::sql::scannedProducts(c, code);
+        }))
+        return readyForNextScan(); // the cycle has told the operator
+    if (found.empty()) {
+        M::MsgBox(kestrel::sql::unknownBarCodeMessage(code));
+        return readyForNextScan();
+    }
+    ui->txt_BarCode->clear(); // the next scan starts afresh
+    if (found.size() > 1) {
+        // The pick comes back as a scan of the product the operator chose.
+        openChooser(kestrel::sql::pickProductWithBarCode(code), &M::AddTransPickProduct,
+                    &Frm_AddTransaction::takeScannedProduct);
+        return;
+    }
+    takeScannedProduct(found.front());
+}
+
+void Frm_AddTransaction::takeScannedProduct(const QStringList &T)
+{
+    const qint64 productId = idOf(T).value_or(0);
+    const auto sells = [productId](const ProductLine &l) { return l.sold.productId == productId; };
+    const auto line = std::find_if(m_lines.begin(), m_lines.end(), sells);
+    if (line == m_lines.end())
+        return addProductLine(T, Frm_ProdQuant::Offer::OneUnit);
+    // A line still waiting for its quantity is asked for once more rather
+    // than doubled.
+    if (line->sold.quantity == 0)
+        return askQuantity(line->number, T, Frm_ProdQuant::Offer::OneUnit);
+    // The stock as the lookup just read it, against every unit of the
+    // product this sale already holds.
+    qint64 inSale = 0;
+    for (const ProductLine &l : m_lines)
+        inSale += sells(l) ? l.sold.quantity : 0;
+    if (inSale + 1 > kestrel::fmt::parseQuantity(cell(T, 4)).value_or(0)) {
+        M::MsgBox(Frm_ProdQuant::NotEnoughText);
+        return readyForNextScan();
+    }
+    const qint64 raised = line->sold.quantity + 1;
+    setLineQuantity(line->number, raised, QString::number(raised));
+}
+
+void Frm_AddTransaction::readyForNextScan()
+{
+    ui->txt_BarCode->setFocus();
+    ui->txt_BarCode->selectAll();
+}
+
+// ---- the receipt ------------------------------------------------------------
+
+void Frm_AddTransaction::cmd_PrintReceipt_Click()
+{
+    if (m_savedSale)
+        kestrel::printReceipt(*m_savedSale, this);
 }
 
 // ---- product lines ------------------------------------------------------
@@ -356,6 +440,9 @@ bool Frm_AddTransaction::SaveTransaction()
         return false;
     if (!stored->isDone())
         return checkFailed(stored->refusal().message);
-    showStatusNote(kestrel::entry::storedNote(stored->value()));
+    const kestrel::sql::SaleIds ids = stored->value();
+    showStatusNote(kestrel::entry::storedNote(ids));
+    m_savedSale = {ids.first, ids.last, *sale.customerId, sale.date};
+    ui->cmd_PrintReceipt->setEnabled(true);
     return true;
 }

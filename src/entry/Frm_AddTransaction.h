@@ -6,8 +6,10 @@
 // save keeps the sale on screen so the operator can put it right and save
 // again.
 
+#include "core/statements/Receipt.h"
 #include "core/statements/Sale.h"
 #include "entry/EntryForm.h"
+#include "entry/Frm_ProdQuant.h"
 
 #include <QPointer>
 #include <vector>
@@ -36,6 +38,10 @@ public:
     // window shows them (cell 1 is the ID).
     void takeCustomerPick(const QStringList &T);
     void takeProductPick(const QStringList &T);
+    // A product found by its bar code, in the same cells: a new line through
+    // the quantity prompt offering one unit, or one unit more on the line
+    // that already sells it, within the stock.
+    void takeScannedProduct(const QStringList &T);
 
     // The product lines as the quantity prompt knows them: by a number each
     // line keeps while rows above it come and go. A line that is gone takes
@@ -67,6 +73,11 @@ private:
     void cmd_AddProduct_Click();
     void cmd_RemoveProduct_Click();
     void dtp_Date_Change();
+    // Finds the product of the scanned or typed bar code (Enter in the box).
+    void txt_BarCode_Enter();
+    void cmd_PrintReceipt_Click();
+    // Keeps the box's text selected for the next scan.
+    void readyForNextScan();
 
     // Writes the grids' headers and widths and the empty totals, as a fresh
     // form shows them.
@@ -76,6 +87,10 @@ private:
                      void (Frm_AddTransaction::*take)(const QStringList &));
     // Removes data row r, or empties it when it is the only one.
     void removeRow(int r);
+    // Adds the picked product as a new line and asks for its quantity.
+    void addProductLine(const QStringList &T, Frm_ProdQuant::Offer offer);
+    // Opens the quantity prompt on line, for the picked product T.
+    void askQuantity(int line, const QStringList &T, Frm_ProdQuant::Offer offer);
     int rowOfLine(int line) const;
     // Closes the quantity prompt when it is asking for one of this form's
     // lines.
@@ -98,4 +113,6 @@ private:
     std::vector<ProductLine> m_lines;
     int m_lastLine = 0;
     QPointer<Frm_QueryResults> m_chooser;
+    // The rows of the sale this window saved last, for its receipt.
+    std::optional<kestrel::sql::SaleRows> m_savedSale;
 };

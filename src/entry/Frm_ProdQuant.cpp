@@ -24,7 +24,7 @@ Frm_ProdQuant::~Frm_ProdQuant()
 }
 
 void Frm_ProdQuant::askFor(Frm_AddTransaction *sale, int line, qint64 productId,
-                           const QString &unit, qint64 inStore)
+                           const QString &unit, qint64 inStore, Offer offer)
 {
     m_sale = sale;
     m_line = line;
@@ -35,6 +35,12 @@ void Frm_ProdQuant::askFor(Frm_AddTransaction *sale, int line, qint64 productId,
     ui->lbl_StoreQnt->setText(QString::number(inStore));
     // Whatever the box holds, the operator types the quantity over it.
     ui->txt_Quantity->selectAll();
+    if (offer == Offer::OneUnit)
+        ui->txt_Quantity->setText(QStringLiteral("1"));
+    // The window gives the keys to its proxy as it activates.
+    QWidget *keys = offer == Offer::OneUnit ? static_cast<QWidget *>(ui->cmd_OK) : ui->txt_Quantity;
+    setFocusProxy(keys);
+    keys->setFocus();
 }
 
 void Frm_ProdQuant::cmd_OK_Click()

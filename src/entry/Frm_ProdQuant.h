@@ -19,11 +19,15 @@ public:
     explicit Frm_ProdQuant(QWidget *parent = nullptr);
     ~Frm_ProdQuant() override;
 
+    // What the prompt offers: the quantity typed last, for the operator to
+    // type over (a pick from the product list); or one unit with the keys on
+    // OK, so that the Enter after a scan sells one (a scanned bar code).
+    enum class Offer { TypedQuantity, OneUnit };
+
     // Asks for line of sale: the product's ID, its unit and its quantity in
-    // store, as the product list showed them. The typed quantity is left as
-    // it is.
+    // store, as the product list showed them.
     void askFor(Frm_AddTransaction *sale, int line, qint64 productId, const QString &unit,
-                qint64 inStore);
+                qint64 inStore, Offer offer = Offer::TypedQuantity);
 
     Frm_AddTransaction *sale() const { return m_sale; }
     int line() const { return m_line; }

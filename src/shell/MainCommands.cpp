@@ -8,6 +8,7 @@
 #include "core/statements/Lists.h"
 #include "database/Frm_ConnectionSettings.h"
 #include "database/Frm_FormatDB.h"
+#include "database/Frm_ShopSettings.h"
 #include "database/Frm_TestConnection.h"
 #include "editing/Frm_EditCity.h"
 #include "editing/Frm_EditCustomer.h"
@@ -68,6 +69,7 @@ void MDIfrm_main::connectCommands()
     connectFormCommand<Frm_QueryTop10Customers>(ui->mnu_Top10Cust);
     // Setup, Window, Help
     connectFormCommand<Frm_ConnectionSettings>(ui->mnu_CSettings);
+    connectFormCommand<Frm_ShopSettings>(ui->mnu_ShopDetails);
     connectCommand(ui->mnu_WindCascade, &MDIfrm_main::mnu_WindCascade_Click);
     connectCommand(ui->mnu_WindHori, &MDIfrm_main::mnu_WindHori_Click);
     connectCommand(ui->mnu_WindVert, &MDIfrm_main::mnu_WindVert_Click);

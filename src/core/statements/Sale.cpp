@@ -129,17 +129,23 @@ std::optional<Money> priceWithTax(Money price)
 SaleTotals saleTotals(const Sale &sale)
 {
     SaleTotals totals;
-    const auto add = [](std::optional<Money> &total, std::optional<Money> amount) {
-        total = total && amount ? total->plus(*amount) : std::nullopt;
-    };
     for (const SaleLine &line : sale.lines) {
         if (line.quantity <= 0 || !line.price)
             continue;
-        const std::optional<Money> withTax = priceWithTax(*line.price);
-        add(totals.net, line.price->times(line.quantity));
-        add(totals.gross, withTax ? withTax->times(line.quantity) : std::nullopt);
+        addToTotals(totals, line.quantity, line.price, priceWithTax(*line.price));
     }
     return totals;
+}
+
+void addToTotals(SaleTotals &totals, qint64 quantity, std::optional<Money> price,
+                 std::optional<Money> withTax)
+{
+    const auto add = [quantity](std::optional<Money> &total, std::optional<Money> amount) {
+        const std::optional<Money> line = amount ? amount->times(quantity) : std::nullopt;
+        total = total && line ? total->plus(*line) : std::nullopt;
+    };
+    add(totals.net, price);
+    add(totals.gross, withTax);
 }
 
 QString noQuantityMessage(const QString &description, qint64 productId)

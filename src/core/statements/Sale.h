@@ -52,6 +52,11 @@ struct SaleTotals {
     std::optional<Money> gross = Money::zero();
 };
 SaleTotals saleTotals(const Sale &sale);
+// Adds a line to totals: quantity times price to the net, quantity times the
+// price with tax to the gross. A missing amount, or a total leaving the
+// range, makes that total nullopt.
+void addToTotals(SaleTotals &totals, qint64 quantity, std::optional<Money> price,
+                 std::optional<Money> withTax);
 
 // "Quantity of Milk (ID 3) can't be 0!!!": a line that would sell nothing.
 QString noQuantityMessage(const QString &description, qint64 productId);
