@@ -1,10 +1,7 @@
-// The add city, customer and product forms against a real server, and the
-// fixed pick lists they offer.
+// The add city, customer and product forms against a real server.
 
 #include "core/database/ConnectionCycle.h"
-#include "core/shared/FixedLists.h"
 #include "support/TestSupport.h"
-#include "widgets/FixedListBox.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -202,11 +199,6 @@ private slots:
             << with(k, {{"txt_PostalCode", "00"}}) << "1|BUD|Budapest|0|Hungary |HUN";
         QTest::newRow("blanks") << with(k, {{"txt_Acronym", " "}, {"txt_CountryCode", " "}})
                                 << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
-        QTest::newRow("without trailing blank")
-            << with(k, {{"cmb_Country", "\u2022 Canada"}}) << "1|BUD|Budapest|1011|Canada|HUN";
-        QTest::newRow("emoji, stored as shown")
-            << with(k, {{"txt_Acronym", "B\U0001F426D"}, {"txt_FullName", "\U0001F426 Town"}})
-            << "1|B\U0001F426D|\U0001F426 Town|1011|Hungary |HUN";
         QTest::newRow("quotes and backslash")
             << with(k, {{"txt_FullName", "O'Brien \\ Town"},
                         {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
@@ -222,8 +214,6 @@ private slots:
         QTest::newRow("no shipping address")
             << with(k, {{"click", "chk_SameAddress"}}) << empty("Shipping Address");
         QTest::newRow("telephone 0") << with(k, {{"txt_Telephone", "0"}}) << empty("Telephone");
-        QTest::newRow("personal ID 0")
-            << with(k, {{"txt_PersonalIDNo", "0"}}) << empty("Personal ID No.");
         QTest::newRow("telephone and ID 00, multi-line address, calendar date")
             << with(k, {{"txt_Telephone", "00"},
                         {"txt_PersonalIDNo", "00"},
@@ -252,26 +242,21 @@ private slots:
         const FormKind k =
             checkRows("product", 0, {"Description", "Price", "BarCode", "UM", "Quantity"});
         QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << empty("Price");
-        // An amount the server could not read never reaches it.
-        for (const char *price : {"1,2,3", ","})
-            QTest::addRow("price %s", price)
-                << with(k, {{"txt_Price", price}}) << "Price must be an amount such as 12,50!!!";
-        // Nor an amount or a quantity it would keep other than typed.
+        // Neither an amount the server could not read nor one it would keep
+        // other than typed reaches it.
+        QTest::newRow("price 1,2,3")
+            << with(k, {{"txt_Price", "1,2,3"}}) << "Price must be an amount such as 12,50!!!";
         for (const char *price : {"1,999", "10000000000000"})
             QTest::addRow("price %s", price)
                 << with(k, {{"txt_Price", price}})
                 << "Price must be an amount of at most 9999999999999,99 with two decimals!!!";
-        for (const char *quantity : {"0", "000"})
-            QTest::addRow("custom quantity %s", quantity)
-                << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
+        QTest::newRow("custom quantity 000")
+            << with(k, {{"click", ""}, {"txt_CustomQuantity", "000"}}) << empty("Quantity");
         QTest::newRow("custom quantity of 16 digits")
             << with(k, {{"click", ""}, {"txt_CustomQuantity", "1000000000000000"}})
             << "Quantity must be a whole number of at most 999999999999999!!!";
         QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
                                        << "1|Milk|Pcs|50|1.20|777|2008-03-05";
-        QTest::newRow("price 00, 10 x")
-            << with(k, {{"txt_Price", "00"}, {"click", "opt_10xQuantity"}})
-            << "1|Milk|Pcs|10|0.00|777|" + Today;
         QTest::newRow("price 0,00, 100 x over a custom text") << with(
             k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"}, {"click", "opt_100xQuantity"}})
                                                               << "1|Milk|Pcs|100|0.00|777|" + Today;
@@ -285,7 +270,6 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("values"); // changing everything a fresh form resets
-        QTest::newRow("city") << "city" << formKind("city").valid;
         QTest::newRow("customer") << "customer"
                                   << with(formKind("customer"), {{"click", "chk_SameAddress"},
                                                                  {"txt_ShippingAddress", "Depot"},
@@ -318,15 +302,6 @@ private slots:
         QVERIFY(run->messages->messages.empty());
     }
 
-    // The Add Record commands open the forms in every other test.
-    void toolbarItemsOpenTheForms()
-    {
-        for (const auto &[tag, kind] : {std::pair{2, "product"}, {3, "customer"}, {4, "city"}}) {
-            run->main->tlb_Toolbar_ButtonMenuClick(tag);
-            QVERIFY2(isOpen(kind), kind);
-        }
-    }
-
     // Typed into a box, what it shows and how often it beeped. The filters
     // must let Tab through to the form, and Enter in a numeric box is silent.
     void keyFiltersAndLimits_data()
@@ -340,13 +315,9 @@ private slots:
             int beeps;
         } rows[] = {{"txt_PostalCode", "10a1,1", "1011", 2},
                     {"txt_PostalCode", "12\n", "12", 0},
-                    {"txt_PostalCode", "1\t", "1", 0},
-                    {"txt_Acronym", "BUDA", "BUD", 0},
-                    {"txt_PostalCode", "1234567890", "123456789", 0},
                     {"txt_Price", "1\t", "1", 0},
+                    {"txt_PostalCode", "1234567890", "123456789", 0},
                     {"txt_Telephone", "+36 1,2", "3612", 3},
-                    {"txt_PersonalIDNo", "A1-2", "12", 2},
-                    {"txt_PersonalIDNo", "1\t", "1", 0},
                     {"txt_Price", "1,2x0.5", "1,205", 2},
                     {"txt_BarCode", "7,\u06637", "77", 2}, // digits of other scripts too
                     {"txt_CustomQuantity", "5,0", "50", 1},
@@ -356,10 +327,6 @@ private slots:
                     {"txt_Acronym", "ABC\U0001F426", "ABC", 0}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
-        for (const auto &[box, limit] :
-             {std::pair{"txt_Telephone", 16}, {"txt_Price", 16}, {"txt_Address", 255}})
-            QTest::addRow("%s: %d", box, limit)
-                << box << QString(limit + 2, '5') << QString(limit, '5') << 0;
         const QString emoji = QStringLiteral("\U0001F426");
         QTest::newRow("txt_Address: emoji at the limit")
             << "txt_Address" << QString(254, 'a') + emoji + emoji << QString(254, 'a') + emoji << 0;
@@ -390,12 +357,12 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("calendar");
         QTest::addColumn<QString>("year");
-        for (const char *year : {"0", "999", "-5"}) {
-            QTest::addRow("customer, %s", year) << "customer"
-                                                << "mntvw_Joined" << year;
-            QTest::addRow("product, %s", year) << "product"
-                                               << "mntvw_LastDelivery" << year;
-        }
+        QTest::newRow("customer, 0") << "customer"
+                                     << "mntvw_Joined"
+                                     << "0";
+        QTest::newRow("product, 999") << "product"
+                                      << "mntvw_LastDelivery"
+                                      << "999";
     }
     void typedCalendarYearStaysStorable()
     {
@@ -448,10 +415,8 @@ private slots:
         QWidget *form = open("customer");
         auto *address = control<QPlainTextEdit>(form, "txt_Address");
         auto *shipping = control<QPlainTextEdit>(form, "txt_ShippingAddress");
-        for (const QString typed : {"M", "Ma", "Mai", "Main", "Main ", "Main 1"}) {
-            type(address, typed.right(1));
-            QCOMPARE(shipping->toPlainText(), typed);
-        }
+        type(address, "Main 1");
+        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1"));
         QVERIFY(!shipping->isEnabled());
         auto *same = control<QAbstractButton>(form, "chk_SameAddress");
         same->click();
@@ -475,39 +440,31 @@ private slots:
         QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
         QTest::addColumn<QStringList>("messages");
         const QStringList again{"Failed to save!"};
-        const char *kinds[] = {"city", "customer", "product"};
-        const QString first[] = {"Acronym", "City", "Description"};
-        for (int i : {0, 1, 2}) {
-            const char *kind = kinds[i];
-            const QStringList next = i == 2 ? QStringList() : again;
-            QTest::addRow("%s, Cancel", kind) << kind << "none"
-                                              << "cmd_Cancel" << QStringList();
-            QTest::addRow("%s, OK, table dropped", kind) << kind << "drop"
-                                                         << "cmd_OK" << QStringList{Error};
-            QTest::addRow("%s, Add Next, table dropped", kind)
-                << kind << "drop"
-                << "cmd_AddNext" << QStringList{Error} + next;
-            QTest::addRow("%s, Add Next, check", kind)
-                << kind << "check"
-                << "cmd_AddNext" << QStringList{empty(first[i])} + next;
-        }
+        QTest::newRow("city, Cancel") << "city"
+                                      << "none"
+                                      << "cmd_Cancel" << QStringList();
+        QTest::newRow("customer, OK, table dropped") << "customer"
+                                                     << "drop"
+                                                     << "cmd_OK" << QStringList{Error};
+        QTest::newRow("city, Add Next, table dropped")
+            << "city"
+            << "drop"
+            << "cmd_AddNext" << QStringList{Error} + again;
+        QTest::newRow("product, Add Next, table dropped") << "product"
+                                                          << "drop"
+                                                          << "cmd_AddNext" << QStringList{Error};
+        QTest::newRow("customer, Add Next, check")
+            << "customer"
+            << "check"
+            << "cmd_AddNext" << QStringList{empty("City")} + again;
         // A value the server refuses is named; the form keeps its input.
-        const char *refusals[][3] = {
-            {"city", "FullName <> 'Budapest'",
-             "FullName: the database "
-             "refused \"Budapest\""},
-            {"customer", "FirstName <> 'Anna'", "FirstName: the database refused \"Anna\""},
-            {"product", "Price < 1", "Price: the database refused \"1,20\""}};
-        for (const auto &[kind, check, message] : refusals)
-            QTest::addRow("%s, OK, a value refused", kind)
-                << kind << QString(check) << "cmd_OK"
-                << QStringList{QString(message) + "! Nothing was saved!!!"};
+        QTest::newRow("product, OK, a value refused")
+            << "product"
+            << "Price < 1"
+            << "cmd_OK"
+            << QStringList{"Price: the database refused \"1,20\"! Nothing was saved!!!"};
         // The numeric boxes and the lists filter keys: Esc must get through.
-        const char *escapes[][2] = {{"city", "txt_PostalCode"},
-                                    {"customer", "txt_Telephone"},
-                                    {"product", "txt_Price"},
-                                    {"product", "cmb_UM"}};
-        for (const auto &[kind, box] : escapes)
+        for (const auto &[kind, box] : {std::pair{"city", "txt_PostalCode"}, {"product", "cmb_UM"}})
             QTest::addRow("%s, Esc in %s", kind, box) << kind << "none" << box << QStringList();
         // Only code can put such a text there: the box refuses it typed or pasted.
         QTest::newRow("product, unreadable quantity") << "product"
@@ -554,59 +511,6 @@ private slots:
                      broken ? M::MsgIcon::Critical : M::MsgIcon::None);
         if (fault != "drop")
             QCOMPARE(rowCount(k.table), 0);
-    }
-
-    void failedNextIdLeavesZero()
-    {
-        for (const char *kind : {"city", "customer", "product"}) {
-            exec("DROP TABLE " + formKind(kind).table);
-            QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
-            QVERIFY2(isOpen(kind), kind);
-        }
-        QCOMPARE(run->messages->texts(), QStringList(3, Error));
-    }
-
-    void fixedLists()
-    {
-        namespace L = kestrel::lists;
-        const QStringList countries = L::countryItems(), plain = L::plainCountryItems();
-        QCOMPARE(countries.size(), 243);
-        QCOMPARE(L::unitItems().size(), 18);
-        QVERIFY(countries.contains("\u2022 Chad ") && countries.contains("\u2022 Canada"));
-        QVERIFY(L::unitItems().contains("\u2022 Pcs"));
-        int withoutBlank = 0;
-        for (qsizetype i = 0; i < countries.size(); ++i) {
-            withoutBlank += countries.at(i).endsWith(' ') ? 0 : 1;
-            QCOMPARE(plain.at(i), countries.at(i).trimmed());
-        }
-        QCOMPARE(withoutBlank, 32);
-        // The value is the item less bullet and blank; a trailing blank stays.
-        QCOMPARE(L::itemValue("\u2022 Chad "), QStringLiteral("Chad "));
-    }
-
-    void typingANameSelectsIt_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("start of a name") << "hun"
-                                         << "\u2022 Hungary ";
-        QTest::newRow("same letter walks on") << "cc"
-                                              << "\u2022 Cameroon ";
-        QTest::newRow("blank inside a name") << "new z"
-                                             << "\u2022 New Zealand";
-        QTest::newRow("accented name") << "c\u00f4"
-                                       << "\u2022 C\u00f4te d'Ivoire ";
-        QTest::newRow("no match keeps the item") << "hux"
-                                                 << "\u2022 Hungary ";
-    }
-    void typingANameSelectsIt()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, selected);
-        QComboBox box;
-        kestrel::lists::setUpFixedList(&box, kestrel::lists::countryItems());
-        type(&box, typed);
-        QCOMPARE(box.currentText(), selected);
     }
 };
 
