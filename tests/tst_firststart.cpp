@@ -112,8 +112,7 @@ void TestFirstStart::failureBoxShowsHintAndDetails()
     QVERIFY2(hint.startsWith("The server refused the user \"" + params[4] + '"'), qPrintable(hint));
     QVERIFY2(details.startsWith(QLatin1String("SQLSTATE 28000, error 1045: ")),
              qPrintable(details));
-    QVERIFY(details.contains(QLatin1String("\nLog: ")));
-    QVERIFY(!details.contains(QLatin1String("wrong")));
+    QVERIFY(!details.contains(QLatin1String("wrong"))); // never the password
 }
 
 QTEST_MAIN(TestFirstStart)

@@ -173,7 +173,7 @@ private slots:
     }
 
     // The whole delete without the mouse: arrows move the current row, Enter
-    // or Delete asks, and a chooser picks with Enter. Reports ignore both.
+    // or Delete asks. Reports ignore both.
     void keyboardActsOnTheCurrentRow_data()
     {
         QTest::addColumn<int>("key");
@@ -199,18 +199,6 @@ private slots:
         grid()->setFocus();
         QTest::keyClick(grid(), Qt::Key(key));
         QVERIFY(recorder->messages.empty());
-
-        QString picked;
-        ResultRequest chooser = cities();
-        chooser.pickFlag = &M::AddTransPickProduct;
-        chooser.onPick = [&](const QStringList &cells) { picked = cells[1]; };
-        QVERIFY(Frm_QueryResults::Open(chooser));
-        grid()->setFocus();
-        QTest::keyClick(grid(), Qt::Key_Down);
-        QTest::keyClick(grid(), Qt::Key(key));
-        test::settle();
-        QCOMPARE(picked, key == Qt::Key_Delete ? QString() : QStringLiteral("3"));
-        QCOMPARE(window() == nullptr, key != Qt::Key_Delete);
     }
 
     // A record that others refer to stays, and the operator is told how many
@@ -370,33 +358,6 @@ private slots:
                 QVERIFY(!*raised);
             QVERIFY(!M::QryPickHandOver);
         }
-    }
-
-    // A chooser hands the picked row to its opener's function, then lowers
-    // its flag and closes.
-    void choosersHandThePickToTheirOpener()
-    {
-        addCustomersAndProducts();
-        QStringList picked;
-        int calls = 0;
-        ResultRequest request = sql::pickCustomer();
-        request.pickFlag = &M::AddTransPickCustomer;
-        request.onPick = [&](const QStringList &cells) {
-            picked = cells;
-            ++calls;
-            QVERIFY(!M::AddTransPickCustomer); // lowered before the opener acts
-        };
-        QVERIFY(Frm_QueryResults::Open(request));
-        QCOMPARE(window()->windowTitle(), QStringLiteral("Pick Customer"));
-        QCOMPARE(window()->mode(), Frm_QueryResults::Mode::AddTransPickCustomer);
-        doubleClick(2, 3);
-        test::settle();
-        QCOMPARE(calls, 1);
-        QCOMPARE(picked.size(), 11);
-        QCOMPARE(picked.mid(1, 3), (QStringList{"17", "Bob", "Sur17"}));
-        QCOMPARE(picked[10], QStringLiteral("Ship"));
-        QCOMPARE(window(), nullptr);
-        QVERIFY(recorder->messages.empty());
     }
 };
 
