@@ -156,7 +156,7 @@ class TestEntry : public QObject {
     }
     bool isOpen(const QString &kind) { return findForm(kind); }
 
-    // OK either shows the one message (no icon), storing nothing and keeping
+    // OK either shows the one message, storing nothing and keeping
     // the form, or stores exactly the row (its fields joined by "|") and closes.
     void runChecks(const QString &kind)
     {
@@ -168,9 +168,7 @@ class TestEntry : public QObject {
         QCOMPARE(run->messages->texts(), refused ? QStringList{outcome} : QStringList());
         QCOMPARE(isOpen(kind), refused);
         QCOMPARE(rowCount(formKind(kind).table), refused ? 0 : 1);
-        if (refused)
-            QCOMPARE(run->messages->messages.front().icon, M::MsgIcon::None);
-        else
+        if (!refused)
             QCOMPARE(storedRow(formKind(kind)), outcome);
         QCOMPARE(M::ConnStat(), M::StatIdle);
     }
@@ -216,17 +214,14 @@ private slots:
             << "1|Anna|Kov\u00e1cs|Line 1\nLine 2|BUD|00|anna@example.com|00|2008-03-07|"
                "Line 1\nLine 2";
         QTest::newRow("Cyrillic, quote, backslash, own shipping address")
-            << QStringList{"chk_SameAddress",
-                           "O'B",
-                           "\u0418\u0432\u0430\u043d",
-                           "O'Brien",
-                           "Back\\slash 'road'",
-                           "123",
-                           "o'brien@example.ie",
-                           "456",
-                           "Depot 9"}
-            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|123|"
-               "o'brien@example.ie|456|"
+            << with(k, {{"click", "chk_SameAddress"},
+                        {"txt_City", "O'B"},
+                        {"txt_FirstName", "\u0418\u0432\u0430\u043d"},
+                        {"txt_SurName", "O'Brien"},
+                        {"txt_Address", "Back\\slash 'road'"},
+                        {"txt_ShippingAddress", "Depot 9"}})
+            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|3611234567|"
+               "anna@example.com|12345678|"
                    + Today + "|Depot 9";
     }
     void customerChecks() { runChecks("customer"); }
@@ -249,8 +244,6 @@ private slots:
         QTest::newRow("custom quantity of 16 digits")
             << with(k, {{"click", ""}, {"txt_CustomQuantity", "1000000000000000"}})
             << "Quantity must be a whole number of at most 999999999999999!!!";
-        QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
-                                       << "1|Milk|Pcs|50|1.20|777|2008-03-05";
         QTest::newRow("price 0,00, 100 x over a custom text") << with(
             k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"}, {"click", "opt_100xQuantity"}})
                                                               << "1|Milk|Pcs|100|0.00|777|" + Today;
@@ -321,8 +314,7 @@ private slots:
             if (formKind(kind).fields.contains(box))
                 widget = control(open(kind), box);
         type(widget, typed);
-        auto *line = qobject_cast<QLineEdit *>(widget);
-        QCOMPARE(line ? line->text() : static_cast<QPlainTextEdit *>(widget)->toPlainText(), shown);
+        QCOMPARE(qobject_cast<QLineEdit *>(widget)->text(), shown);
         QCOMPARE(run->messages->beeps, beeps);
         QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
         QVERIFY(run->messages->messages.empty());
@@ -334,24 +326,21 @@ private slots:
     void typedCalendarYearStaysStorable_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("calendar");
         QTest::addColumn<QString>("year");
         QTest::newRow("customer, 0") << "customer"
-                                     << "mntvw_Joined"
                                      << "0";
         QTest::newRow("product, 999") << "product"
-                                      << "mntvw_LastDelivery"
                                       << "999";
     }
     void typedCalendarYearStaysStorable()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, calendar);
         QFETCH(QString, year);
         const FormKind k = formKind(kind);
+        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
         QWidget *form = open(kind);
         fill(form, k, k.valid);
-        auto *dates = control<QCalendarWidget>(form, calendar);
+        auto *dates = control<QCalendarWidget>(form, k.fields.back());
         QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"),
                           Qt::LeftButton);
         QWidget *yearEdit = control(dates, "qt_calendar_yearedit");
@@ -364,7 +353,6 @@ private slots:
         click(form, "cmd_OK");
         QCOMPARE(run->messages->texts(), QStringList());
         QVERIFY(!isOpen(kind));
-        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
         QCOMPARE_GE(scalar("SELECT " + column + " FROM " + k.table).value_or(""),
                     QStringLiteral("1000-01-01"));
     }
