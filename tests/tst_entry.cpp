@@ -357,25 +357,6 @@ private slots:
                     QStringLiteral("1000-01-01"));
     }
 
-    void shippingAddressFollowsTheAddress()
-    {
-        QWidget *form = open("customer");
-        auto *address = control<QPlainTextEdit>(form, "txt_Address");
-        auto *shipping = control<QPlainTextEdit>(form, "txt_ShippingAddress");
-        type(address, "Main 1");
-        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1"));
-        QVERIFY(!shipping->isEnabled());
-        auto *same = control<QAbstractButton>(form, "chk_SameAddress");
-        same->click();
-        QVERIFY(shipping->isEnabled());
-        type(address, "0");
-        type(shipping, " rear");
-        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1 rear"));
-        same->click();
-        QVERIFY(!shipping->isEnabled());
-        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 10"));
-    }
-
     // How a form is left or fails: Cancel and Esc store nothing and say
     // nothing; a failed check, and a value the server refuses, keep the form;
     // a broken database closes it with the connection error. A failed Add

@@ -44,22 +44,6 @@ QString tables()
 }
 const QString Untouched = QStringLiteral("1,12,1.50|2,30,2.00;0;");
 
-// Each save: the rows another till may hold that it needs (for an insert,
-// the whole table), and the tables once it went through.
-struct Case {
-    const char *name;
-    Save save;
-    const char *needs;
-    const char *saved;
-};
-const Case Cases[] = {
-    {"sale", Save::Sale, "products WHERE ID = 1", "1,10,1.50|2,30,2.00;1;"},
-    {"edit grid", Save::EditGrid, "products WHERE ID = 1", "1,12,1.75|2,30,2.00;0;"},
-    {"delete", Save::Delete, "products WHERE ID = 2", "1,12,1.50;0;"},
-    {"price change", Save::PriceChange, "products WHERE ID = 1", "1,12,2.50|2,30,3.00;0;"},
-    {"add city", Save::AddCity, "cities", "1,12,1.50|2,30,2.00;0;BUD"},
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(Save)
@@ -174,20 +158,24 @@ private slots:
     // waiting at once. Let go during the tries, a later try saves without a
     // word; held, the operator is told, keeps the work, and saves it again
     // once the till is done. Autocommit off drops whatever a save does not
-    // commit.
+    // commit. Rows: the rows a save needs (for an insert, the whole table)
+    // and the tables once it went through.
     void busyRecordsAreTriedAgain_data()
     {
         QTest::addColumn<Save>("save");
         QTest::addColumn<QString>("needs");
         QTest::addColumn<QString>("saved");
         QTest::addColumn<bool>("lettingGo");
-        for (const bool lettingGo : {true, false}) {
-            for (const Case &c : Cases)
-                QTest::addRow("%s, %s", c.name,
-                              lettingGo ? "let go during the tries" : "held throughout")
-                    << c.save << QString::fromLatin1(c.needs) << QString::fromLatin1(c.saved)
-                    << lettingGo;
-        }
+        const std::tuple<const char *, Save, const char *, const char *> cases[] = {
+            {"sale", Save::Sale, "products WHERE ID = 1", "1,10,1.50|2,30,2.00;1;"},
+            {"edit grid", Save::EditGrid, "products WHERE ID = 1", "1,12,1.75|2,30,2.00;0;"},
+            {"delete", Save::Delete, "products WHERE ID = 2", "1,12,1.50;0;"},
+            {"price change", Save::PriceChange, "products WHERE ID = 1", "1,12,2.50|2,30,3.00;0;"},
+            {"add city", Save::AddCity, "cities", "1,12,1.50|2,30,2.00;0;BUD"}};
+        for (const bool lettingGo : {true, false})
+            for (const auto &[name, save, needs, saved] : cases)
+                QTest::addRow("%s, %s", name, lettingGo ? "let go" : "held")
+                    << save << QString(needs) << QString(saved) << lettingGo;
     }
     void busyRecordsAreTriedAgain()
     {
