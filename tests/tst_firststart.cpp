@@ -37,8 +37,7 @@ private:
 
 void TestFirstStart::init()
 {
-    // What Kestrel remembers goes where main() sends it, under the
-    // XDG_CONFIG_HOME ctest gives this test, never the operator's own.
+    // Settings under the XDG_CONFIG_HOME ctest gives, never the operator's own.
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     QVERIFY2(!config.isEmpty(), "XDG_CONFIG_HOME is not set: run the tests through ctest");
     QCoreApplication::setOrganizationName(QStringLiteral("kestrel"));
@@ -92,9 +91,7 @@ void TestFirstStart::failureBoxShowsHintAndDetails()
     QStringList params = test::testParams();
     params[5] = QStringLiteral("wrong");
     M::ConnString = M::BuildConnectionString(params);
-    QString hint;
-    QString details;
-    QString text;
+    QString hint, details, text;
     QTimer answer;
     connect(&answer, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {

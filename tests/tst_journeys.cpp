@@ -83,12 +83,9 @@ class TestJourneys : public QObject {
     Q_OBJECT
     std::unique_ptr<RunningMainWindow> run;
 
-    KForm *active() const { return run->main->activeForm(); }
-
-    // The window and the control that have the keys.
-    void verifyKeysAt(QWidget *form, const QString &control)
+    void verifyKeysAt(QWidget *form, const QString &control) // they have the keys
     {
-        QCOMPARE(active(), form);
+        QCOMPARE(run->main->activeForm(), form);
         QCOMPARE(test::focusName(), control);
     }
 
@@ -117,7 +114,7 @@ private slots:
     void aSaleFromF5ToSaved()
     {
         trigger(run->main.get(), "mnu_EProduct");
-        click(active(), "cmd_ShowAll");
+        click(run->main->activeForm(), "cmd_ShowAll");
         auto *behind = run->main->findForm<Frm_EditResults>();
         const QString gridBefore = column(control<FlexGrid>(behind, "fxg_QueryResult"), 4);
 
