@@ -1,13 +1,9 @@
-// The add city, customer and product forms against a real server, and the
-// fixed pick lists they offer.
+// The add city, customer and product forms against a real server.
 
 #include "core/database/ConnectionCycle.h"
-#include "core/shared/FixedLists.h"
 #include "support/TestSupport.h"
-#include "widgets/FixedListBox.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,7 +21,6 @@ struct FormKind {
     QString form, command, table;
     QStringList fields, valid;
     QString stored;
-    QString defaultButton = {}; // checked on a fresh form
 };
 
 FormKind formKind(const QString &name)
@@ -47,16 +42,14 @@ FormKind formKind(const QString &name)
                 {"", "BUD", "Anna", "Kov\u00e1cs", "F\u0151 utca 1", "3611234567",
                  "anna@example.com", "12345678"},
                 "FirstName,SurName,Address,City,Telephone,Email,PersonalIDNo,Joined,"
-                "ShippingAddress",
-                "chk_SameAddress"};
+                "ShippingAddress"};
     return {"Frm_AddProduct",
             "mnu_AddProduct",
             "products",
             {"txt_Description", "txt_Price", "txt_BarCode", "cmb_UM", "txt_CustomQuantity", "click",
              "mntvw_LastDelivery"},
             {"Milk", "1,20", "777", "\u2022 Pcs", "", "opt_50xQuantity"},
-            "Description,UM,Quantity,FORMAT(Price,2,'en_US'),BarCode,LastDelivery",
-            "opt_CustomQuantity"};
+            "Description,UM,Quantity,FORMAT(Price,2,'en_US'),BarCode,LastDelivery"};
 }
 
 // The form's valid values with some fields changed.
@@ -105,8 +98,8 @@ int rowCount(const QString &table)
 }
 
 // As a fresh form shows itself: every input empty, no item picked, today on
-// the calendars, the default option chosen, the given next ID.
-void verifyFresh(QWidget *form, const FormKind &kind, const QString &nextId)
+// the calendars, the given next ID.
+void verifyFresh(QWidget *form, const QString &nextId)
 {
     QCOMPARE(control<QLineEdit>(form, "txt_ID")->text(), nextId);
     for (QWidget *box : form->findChildren<QWidget *>(QRegularExpression("^txt_(?!ID$)"))) {
@@ -119,8 +112,6 @@ void verifyFresh(QWidget *form, const FormKind &kind, const QString &nextId)
         QCOMPARE(box->currentIndex(), -1);
     for (QCalendarWidget *calendar : form->findChildren<QCalendarWidget *>())
         QCOMPARE(calendar->selectedDate(), QDate::currentDate());
-    if (!kind.defaultButton.isEmpty())
-        QVERIFY(control<QAbstractButton>(form, kind.defaultButton)->isChecked());
     if (auto *shipping = form->findChild<QPlainTextEdit *>("txt_ShippingAddress"))
         QVERIFY(!shipping->isEnabled()); // ticked "same as address" again
 }
@@ -165,7 +156,7 @@ class TestEntry : public QObject {
     }
     bool isOpen(const QString &kind) { return findForm(kind); }
 
-    // OK either shows the one message (no icon), storing nothing and keeping
+    // OK either shows the one message, storing nothing and keeping
     // the form, or stores exactly the row (its fields joined by "|") and closes.
     void runChecks(const QString &kind)
     {
@@ -177,9 +168,7 @@ class TestEntry : public QObject {
         QCOMPARE(run->messages->texts(), refused ? QStringList{outcome} : QStringList());
         QCOMPARE(isOpen(kind), refused);
         QCOMPARE(rowCount(formKind(kind).table), refused ? 0 : 1);
-        if (refused)
-            QCOMPARE(run->messages->messages.front().icon, M::MsgIcon::None);
-        else
+        if (!refused)
             QCOMPARE(storedRow(formKind(kind)), outcome);
         QCOMPARE(M::ConnStat(), M::StatIdle);
     }
@@ -202,11 +191,6 @@ private slots:
             << with(k, {{"txt_PostalCode", "00"}}) << "1|BUD|Budapest|0|Hungary |HUN";
         QTest::newRow("blanks") << with(k, {{"txt_Acronym", " "}, {"txt_CountryCode", " "}})
                                 << "1||Budapest|1011|Hungary |"; // CHAR drops trailing blanks
-        QTest::newRow("without trailing blank")
-            << with(k, {{"cmb_Country", "\u2022 Canada"}}) << "1|BUD|Budapest|1011|Canada|HUN";
-        QTest::newRow("emoji, stored as shown")
-            << with(k, {{"txt_Acronym", "B\U0001F426D"}, {"txt_FullName", "\U0001F426 Town"}})
-            << "1|B\U0001F426D|\U0001F426 Town|1011|Hungary |HUN";
         QTest::newRow("quotes and backslash")
             << with(k, {{"txt_FullName", "O'Brien \\ Town"},
                         {"cmb_Country", "\u2022 C\u00f4te d'Ivoire "}})
@@ -222,8 +206,6 @@ private slots:
         QTest::newRow("no shipping address")
             << with(k, {{"click", "chk_SameAddress"}}) << empty("Shipping Address");
         QTest::newRow("telephone 0") << with(k, {{"txt_Telephone", "0"}}) << empty("Telephone");
-        QTest::newRow("personal ID 0")
-            << with(k, {{"txt_PersonalIDNo", "0"}}) << empty("Personal ID No.");
         QTest::newRow("telephone and ID 00, multi-line address, calendar date")
             << with(k, {{"txt_Telephone", "00"},
                         {"txt_PersonalIDNo", "00"},
@@ -232,17 +214,14 @@ private slots:
             << "1|Anna|Kov\u00e1cs|Line 1\nLine 2|BUD|00|anna@example.com|00|2008-03-07|"
                "Line 1\nLine 2";
         QTest::newRow("Cyrillic, quote, backslash, own shipping address")
-            << QStringList{"chk_SameAddress",
-                           "O'B",
-                           "\u0418\u0432\u0430\u043d",
-                           "O'Brien",
-                           "Back\\slash 'road'",
-                           "123",
-                           "o'brien@example.ie",
-                           "456",
-                           "Depot 9"}
-            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|123|"
-               "o'brien@example.ie|456|"
+            << with(k, {{"click", "chk_SameAddress"},
+                        {"txt_City", "O'B"},
+                        {"txt_FirstName", "\u0418\u0432\u0430\u043d"},
+                        {"txt_SurName", "O'Brien"},
+                        {"txt_Address", "Back\\slash 'road'"},
+                        {"txt_ShippingAddress", "Depot 9"}})
+            << "1|\u0418\u0432\u0430\u043d|O'Brien|Back\\slash 'road'|O'B|3611234567|"
+               "anna@example.com|12345678|"
                    + Today + "|Depot 9";
     }
     void customerChecks() { runChecks("customer"); }
@@ -252,26 +231,19 @@ private slots:
         const FormKind k =
             checkRows("product", 0, {"Description", "Price", "BarCode", "UM", "Quantity"});
         QTest::newRow("price 0") << with(k, {{"txt_Price", "0"}}) << empty("Price");
-        // An amount the server could not read never reaches it.
-        for (const char *price : {"1,2,3", ","})
-            QTest::addRow("price %s", price)
-                << with(k, {{"txt_Price", price}}) << "Price must be an amount such as 12,50!!!";
-        // Nor an amount or a quantity it would keep other than typed.
+        // Neither an amount the server could not read nor one it would keep
+        // other than typed reaches it.
+        QTest::newRow("price 1,2,3")
+            << with(k, {{"txt_Price", "1,2,3"}}) << "Price must be an amount such as 12,50!!!";
         for (const char *price : {"1,999", "10000000000000"})
             QTest::addRow("price %s", price)
                 << with(k, {{"txt_Price", price}})
                 << "Price must be an amount of at most 9999999999999,99 with two decimals!!!";
-        for (const char *quantity : {"0", "000"})
-            QTest::addRow("custom quantity %s", quantity)
-                << with(k, {{"click", ""}, {"txt_CustomQuantity", quantity}}) << empty("Quantity");
+        QTest::newRow("custom quantity 000")
+            << with(k, {{"click", ""}, {"txt_CustomQuantity", "000"}}) << empty("Quantity");
         QTest::newRow("custom quantity of 16 digits")
             << with(k, {{"click", ""}, {"txt_CustomQuantity", "1000000000000000"}})
             << "Quantity must be a whole number of at most 999999999999999!!!";
-        QTest::newRow("decimal comma") << with(k, {{"mntvw_LastDelivery", "2008-03-05"}})
-                                       << "1|Milk|Pcs|50|1.20|777|2008-03-05";
-        QTest::newRow("price 00, 10 x")
-            << with(k, {{"txt_Price", "00"}, {"click", "opt_10xQuantity"}})
-            << "1|Milk|Pcs|10|0.00|777|" + Today;
         QTest::newRow("price 0,00, 100 x over a custom text") << with(
             k, {{"txt_Price", "0,00"}, {"txt_CustomQuantity", "7"}, {"click", "opt_100xQuantity"}})
                                                               << "1|Milk|Pcs|100|0.00|777|" + Today;
@@ -281,50 +253,29 @@ private slots:
     }
     void productChecks() { runChecks("product"); }
 
-    void addNextThenReset_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("values"); // changing everything a fresh form resets
-        QTest::newRow("city") << "city" << formKind("city").valid;
-        QTest::newRow("customer") << "customer"
-                                  << with(formKind("customer"), {{"click", "chk_SameAddress"},
-                                                                 {"txt_ShippingAddress", "Depot"},
-                                                                 {"mntvw_Joined", "2008-03-07"}});
-        QTest::newRow("product") << "product"
-                                 << with(formKind("product"),
-                                         {{"txt_CustomQuantity", "8"},
-                                          {"mntvw_LastDelivery", "2008-03-05"}});
-    }
+    // Add Next stores and starts afresh; Reset asks for the next ID afresh:
+    // someone else may have stored meanwhile.
     void addNextThenReset()
     {
-        QFETCH(QString, kind);
-        QFETCH(QStringList, values);
+        const QString kind = "customer";
         const FormKind k = formKind(kind);
+        const QStringList values = with(k, {{"click", "chk_SameAddress"},
+                                            {"txt_ShippingAddress", "Depot"},
+                                            {"mntvw_Joined", "2008-03-07"}});
         QWidget *form = open(kind);
-        KESTREL_CHECK(verifyFresh(form, k, "1"));
+        KESTREL_CHECK(verifyFresh(form, "1"));
         fill(form, k, values);
         click(form, "cmd_AddNext");
         QVERIFY(run->messages->messages.empty());
         QCOMPARE(rowCount(k.table), 1);
         QVERIFY(isOpen(kind));
-        KESTREL_CHECK(verifyFresh(form, k, "2"));
-
-        // Reset asks for the next ID afresh: someone else may have stored meanwhile.
+        KESTREL_CHECK(verifyFresh(form, "2"));
         fill(form, k, values);
         exec("UPDATE " + k.table + " SET ID=7");
         click(form, "cmd_Reset");
-        KESTREL_CHECK(verifyFresh(form, k, "8"));
+        KESTREL_CHECK(verifyFresh(form, "8"));
         QCOMPARE(rowCount(k.table), 1);
         QVERIFY(run->messages->messages.empty());
-    }
-
-    // The Add Record commands open the forms in every other test.
-    void toolbarItemsOpenTheForms()
-    {
-        for (const auto &[tag, kind] : {std::pair{2, "product"}, {3, "customer"}, {4, "city"}}) {
-            run->main->tlb_Toolbar_ButtonMenuClick(tag);
-            QVERIFY2(isOpen(kind), kind);
-        }
     }
 
     // Typed into a box, what it shows and how often it beeped. The filters
@@ -340,13 +291,8 @@ private slots:
             int beeps;
         } rows[] = {{"txt_PostalCode", "10a1,1", "1011", 2},
                     {"txt_PostalCode", "12\n", "12", 0},
-                    {"txt_PostalCode", "1\t", "1", 0},
-                    {"txt_Acronym", "BUDA", "BUD", 0},
-                    {"txt_PostalCode", "1234567890", "123456789", 0},
                     {"txt_Price", "1\t", "1", 0},
-                    {"txt_Telephone", "+36 1,2", "3612", 3},
-                    {"txt_PersonalIDNo", "A1-2", "12", 2},
-                    {"txt_PersonalIDNo", "1\t", "1", 0},
+                    {"txt_PostalCode", "1234567890", "123456789", 0},
                     {"txt_Price", "1,2x0.5", "1,205", 2},
                     {"txt_BarCode", "7,\u06637", "77", 2}, // digits of other scripts too
                     {"txt_CustomQuantity", "5,0", "50", 1},
@@ -356,13 +302,6 @@ private slots:
                     {"txt_Acronym", "ABC\U0001F426", "ABC", 0}};
         for (const auto &r : rows)
             QTest::addRow("%s: %s", r.box, r.typed) << r.box << r.typed << r.shown << r.beeps;
-        for (const auto &[box, limit] :
-             {std::pair{"txt_Telephone", 16}, {"txt_Price", 16}, {"txt_Address", 255}})
-            QTest::addRow("%s: %d", box, limit)
-                << box << QString(limit + 2, '5') << QString(limit, '5') << 0;
-        const QString emoji = QStringLiteral("\U0001F426");
-        QTest::newRow("txt_Address: emoji at the limit")
-            << "txt_Address" << QString(254, 'a') + emoji + emoji << QString(254, 'a') + emoji << 0;
     }
     void keyFiltersAndLimits()
     {
@@ -375,8 +314,7 @@ private slots:
             if (formKind(kind).fields.contains(box))
                 widget = control(open(kind), box);
         type(widget, typed);
-        auto *line = qobject_cast<QLineEdit *>(widget);
-        QCOMPARE(line ? line->text() : static_cast<QPlainTextEdit *>(widget)->toPlainText(), shown);
+        QCOMPARE(qobject_cast<QLineEdit *>(widget)->text(), shown);
         QCOMPARE(run->messages->beeps, beeps);
         QCOMPARE(widget->hasFocus(), !typed.endsWith('\t'));
         QVERIFY(run->messages->messages.empty());
@@ -388,24 +326,21 @@ private slots:
     void typedCalendarYearStaysStorable_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("calendar");
         QTest::addColumn<QString>("year");
-        for (const char *year : {"0", "999", "-5"}) {
-            QTest::addRow("customer, %s", year) << "customer"
-                                                << "mntvw_Joined" << year;
-            QTest::addRow("product, %s", year) << "product"
-                                               << "mntvw_LastDelivery" << year;
-        }
+        QTest::newRow("customer, 0") << "customer"
+                                     << "0";
+        QTest::newRow("product, 999") << "product"
+                                      << "999";
     }
     void typedCalendarYearStaysStorable()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, calendar);
         QFETCH(QString, year);
         const FormKind k = formKind(kind);
+        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
         QWidget *form = open(kind);
         fill(form, k, k.valid);
-        auto *dates = control<QCalendarWidget>(form, calendar);
+        auto *dates = control<QCalendarWidget>(form, k.fields.back());
         QTest::mouseClick(control<QAbstractButton>(dates, "qt_calendar_yearbutton"),
                           Qt::LeftButton);
         QWidget *yearEdit = control(dates, "qt_calendar_yearedit");
@@ -418,50 +353,8 @@ private slots:
         click(form, "cmd_OK");
         QCOMPARE(run->messages->texts(), QStringList());
         QVERIFY(!isOpen(kind));
-        const QString column = kind == "customer" ? "Joined" : "LastDelivery";
         QCOMPARE_GE(scalar("SELECT " + column + " FROM " + k.table).value_or(""),
                     QStringLiteral("1000-01-01"));
-    }
-
-    // The quantity options with the keys alone: Tab comes to the group,
-    // the arrows choose within it, Tab goes on to the custom quantity.
-    void quantityOptionsByKeyboard()
-    {
-        QWidget *form = open("product");
-        QVERIFY(QTest::qWaitForWindowActive(run->main.get()));
-        control(form, "cmb_UM")->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), control(form, "opt_CustomQuantity"));
-        for (const char *chosen : {"opt_100xQuantity", "opt_50xQuantity", "opt_10xQuantity"}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-            QVERIFY2(control<QAbstractButton>(form, chosen)->isChecked(), chosen);
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QVERIFY(control<QAbstractButton>(form, "opt_50xQuantity")->isChecked());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), control(form, "txt_CustomQuantity"));
-        QCOMPARE(run->messages->beeps, 0);
-    }
-
-    void shippingAddressFollowsTheAddress()
-    {
-        QWidget *form = open("customer");
-        auto *address = control<QPlainTextEdit>(form, "txt_Address");
-        auto *shipping = control<QPlainTextEdit>(form, "txt_ShippingAddress");
-        for (const QString typed : {"M", "Ma", "Mai", "Main", "Main ", "Main 1"}) {
-            type(address, typed.right(1));
-            QCOMPARE(shipping->toPlainText(), typed);
-        }
-        QVERIFY(!shipping->isEnabled());
-        auto *same = control<QAbstractButton>(form, "chk_SameAddress");
-        same->click();
-        QVERIFY(shipping->isEnabled());
-        type(address, "0");
-        type(shipping, " rear");
-        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 1 rear"));
-        same->click();
-        QVERIFY(!shipping->isEnabled());
-        QCOMPARE(shipping->toPlainText(), QStringLiteral("Main 10"));
     }
 
     // How a form is left or fails: Cancel and Esc store nothing and say
@@ -475,39 +368,28 @@ private slots:
         QTest::addColumn<QString>("action"); // a button to click, or a box to press Esc in
         QTest::addColumn<QStringList>("messages");
         const QStringList again{"Failed to save!"};
-        const char *kinds[] = {"city", "customer", "product"};
-        const QString first[] = {"Acronym", "City", "Description"};
-        for (int i : {0, 1, 2}) {
-            const char *kind = kinds[i];
-            const QStringList next = i == 2 ? QStringList() : again;
-            QTest::addRow("%s, Cancel", kind) << kind << "none"
-                                              << "cmd_Cancel" << QStringList();
-            QTest::addRow("%s, OK, table dropped", kind) << kind << "drop"
-                                                         << "cmd_OK" << QStringList{Error};
-            QTest::addRow("%s, Add Next, table dropped", kind)
-                << kind << "drop"
-                << "cmd_AddNext" << QStringList{Error} + next;
-            QTest::addRow("%s, Add Next, check", kind)
-                << kind << "check"
-                << "cmd_AddNext" << QStringList{empty(first[i])} + next;
-        }
+        QTest::newRow("city, Cancel") << "city"
+                                      << "none"
+                                      << "cmd_Cancel" << QStringList();
+        QTest::newRow("customer, OK, table dropped") << "customer"
+                                                     << "drop"
+                                                     << "cmd_OK" << QStringList{Error};
+        QTest::newRow("city, Add Next, table dropped")
+            << "city"
+            << "drop"
+            << "cmd_AddNext" << QStringList{Error} + again;
+        QTest::newRow("customer, Add Next, check")
+            << "customer"
+            << "check"
+            << "cmd_AddNext" << QStringList{empty("City")} + again;
         // A value the server refuses is named; the form keeps its input.
-        const char *refusals[][3] = {
-            {"city", "FullName <> 'Budapest'",
-             "FullName: the database "
-             "refused \"Budapest\""},
-            {"customer", "FirstName <> 'Anna'", "FirstName: the database refused \"Anna\""},
-            {"product", "Price < 1", "Price: the database refused \"1,20\""}};
-        for (const auto &[kind, check, message] : refusals)
-            QTest::addRow("%s, OK, a value refused", kind)
-                << kind << QString(check) << "cmd_OK"
-                << QStringList{QString(message) + "! Nothing was saved!!!"};
+        QTest::newRow("product, OK, a value refused")
+            << "product"
+            << "Price < 1"
+            << "cmd_OK"
+            << QStringList{"Price: the database refused \"1,20\"! Nothing was saved!!!"};
         // The numeric boxes and the lists filter keys: Esc must get through.
-        const char *escapes[][2] = {{"city", "txt_PostalCode"},
-                                    {"customer", "txt_Telephone"},
-                                    {"product", "txt_Price"},
-                                    {"product", "cmb_UM"}};
-        for (const auto &[kind, box] : escapes)
+        for (const auto &[kind, box] : {std::pair{"city", "txt_PostalCode"}, {"product", "cmb_UM"}})
             QTest::addRow("%s, Esc in %s", kind, box) << kind << "none" << box << QStringList();
         // Only code can put such a text there: the box refuses it typed or pasted.
         QTest::newRow("product, unreadable quantity") << "product"
@@ -554,59 +436,6 @@ private slots:
                      broken ? M::MsgIcon::Critical : M::MsgIcon::None);
         if (fault != "drop")
             QCOMPARE(rowCount(k.table), 0);
-    }
-
-    void failedNextIdLeavesZero()
-    {
-        for (const char *kind : {"city", "customer", "product"}) {
-            exec("DROP TABLE " + formKind(kind).table);
-            QCOMPARE(control<QLineEdit>(open(kind), "txt_ID")->text(), QStringLiteral("0"));
-            QVERIFY2(isOpen(kind), kind);
-        }
-        QCOMPARE(run->messages->texts(), QStringList(3, Error));
-    }
-
-    void fixedLists()
-    {
-        namespace L = kestrel::lists;
-        const QStringList countries = L::countryItems(), plain = L::plainCountryItems();
-        QCOMPARE(countries.size(), 243);
-        QCOMPARE(L::unitItems().size(), 18);
-        QVERIFY(countries.contains("\u2022 Chad ") && countries.contains("\u2022 Canada"));
-        QVERIFY(L::unitItems().contains("\u2022 Pcs"));
-        int withoutBlank = 0;
-        for (qsizetype i = 0; i < countries.size(); ++i) {
-            withoutBlank += countries.at(i).endsWith(' ') ? 0 : 1;
-            QCOMPARE(plain.at(i), countries.at(i).trimmed());
-        }
-        QCOMPARE(withoutBlank, 32);
-        // The value is the item less bullet and blank; a trailing blank stays.
-        QCOMPARE(L::itemValue("\u2022 Chad "), QStringLiteral("Chad "));
-    }
-
-    void typingANameSelectsIt_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("start of a name") << "hun"
-                                         << "\u2022 Hungary ";
-        QTest::newRow("same letter walks on") << "cc"
-                                              << "\u2022 Cameroon ";
-        QTest::newRow("blank inside a name") << "new z"
-                                             << "\u2022 New Zealand";
-        QTest::newRow("accented name") << "c\u00f4"
-                                       << "\u2022 C\u00f4te d'Ivoire ";
-        QTest::newRow("no match keeps the item") << "hux"
-                                                 << "\u2022 Hungary ";
-    }
-    void typingANameSelectsIt()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, selected);
-        QComboBox box;
-        kestrel::lists::setUpFixedList(&box, kestrel::lists::countryItems());
-        type(&box, typed);
-        QCOMPARE(box.currentText(), selected);
     }
 };
 

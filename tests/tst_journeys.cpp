@@ -1,7 +1,5 @@
-// Whole tasks as an operator does them: keys pressed where the focus is,
-// from the main window, another window open behind; each journey ends in
-// the database or a file. Message boxes are real where the keys must come
-// back after one.
+// Whole tasks by the keys, pressed where the focus is, another window open
+// behind; each ends in the database or a file.
 
 #include "editing/Frm_EditResults.h"
 #include "entry/Frm_AddCity.h"
@@ -24,8 +22,7 @@ using namespace kestrel::test;
 
 namespace {
 
-// Customers 1 Anna Kovacs and 2 Bob Smith; products 1 Milk (12 in store,
-// 1,50) and 2 Bread (30, 2,00); cities 1 BUD and 2 HAR; one sale of today.
+// Two customers, two products, two cities; one sale of today.
 void seed()
 {
     exec("INSERT INTO customers VALUES (NULL,'Anna','Kovacs','Main Street 1','BUD','1',"
@@ -56,9 +53,8 @@ private:
     M::MessageService m_previous;
 };
 
-// Acts on the next modal window (a message box, the file dialog) once X11
-// has made it the active window, from a timer: it runs an event loop of its
-// own. Keys sent before it is active go astray.
+// Acts on the next modal window once X11 has made it active (keys sent
+// before go astray), from a timer: it runs an event loop of its own.
 class NextDialog {
 public:
     explicit NextDialog(std::function<void(QWidget *)> act)
@@ -87,17 +83,13 @@ class TestJourneys : public QObject {
     Q_OBJECT
     std::unique_ptr<RunningMainWindow> run;
 
-    KForm *active() const { return run->main->activeForm(); }
-
-    // The window and the control that have the keys.
-    void verifyKeysAt(QWidget *form, const QString &control)
+    void verifyKeysAt(QWidget *form, const QString &control) // they have the keys
     {
-        QCOMPARE(active(), form);
+        QCOMPARE(run->main->activeForm(), form);
         QCOMPARE(test::focusName(), control);
     }
 
-    // Opens a chooser with Space on the focused button and picks row.
-    void pickRow(int row)
+    void pickRow(int row) // with Space on the focused button
     {
         test::keys(" ");
         KESTREL_CHECK(test::pickRow(row));
@@ -122,7 +114,7 @@ private slots:
     void aSaleFromF5ToSaved()
     {
         trigger(run->main.get(), "mnu_EProduct");
-        click(active(), "cmd_ShowAll");
+        click(run->main->activeForm(), "cmd_ShowAll");
         auto *behind = run->main->findForm<Frm_EditResults>();
         const QString gridBefore = column(control<FlexGrid>(behind, "fxg_QueryResult"), 4);
 
@@ -167,10 +159,9 @@ private slots:
         QCOMPARE(sales(), QStringLiteral("1,1,1"));
     }
 
-    // Shift+F4, a criterion and Enter; an acronym typed in the grid; Esc
-    // asks (a real box: its Esc keeps the grid), Save and the box's OK,
-    // then Esc closes the grid: the keys come back each time, at last to
-    // the sale behind, where they were before the search.
+    // Shift+F4 finds a city; an acronym typed in the grid; Esc asks (a real
+    // box: its Esc keeps the grid); Save; Esc closes the grid: the keys come
+    // back each time, at last to the sale behind.
     void aFindAnEditInTheGridAndASave()
     {
         press(Qt::Key_F5);
