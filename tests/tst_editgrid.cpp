@@ -216,6 +216,35 @@ private slots:
         QVERIFY(!test::control<QPushButton>(window(), "cmd_Save")->isEnabled());
     }
 
+    // A long grid opens with its first screen while the rest arrives; a cell
+    // can be edited meanwhile. Esc stops the loading, keeping the rows that
+    // came and the edit, which saves; a grid left to load gets every row.
+    void longGridOpensAtOnceAndEscStopsItsLoading()
+    {
+        constexpr int Cities = 150000;
+        test::exec(QStringLiteral("INSERT INTO cities SELECT seq, 'C', CONCAT('City ', seq), seq, "
+                                  "'Land', 'LND' FROM seq_1_to_%1")
+                       .arg(Cities));
+        QVERIFY(open("cities"));
+        QVERIFY(window()->isLoading());
+        QVERIFY(grid()->Rows() > 100);
+        QVERIFY(!test::control<QPushButton>(window(), "cmd_Save")->isEnabled());
+        editCell(1, 3, "First");
+        QTest::keyClick(grid(), Qt::Key_Escape);
+        QVERIFY(!window()->isLoading());
+        const qint64 stopped = window()->loadedRows();
+        QVERIFY(stopped < Cities);
+        QCOMPARE(grid()->Rows() - 1, stopped);
+        save();
+        QCOMPARE(messages(), QStringList{Saved});
+        QCOMPARE(row("cities", 1), QStringLiteral("1|C|City 1First|1|Land|LND"));
+
+        QVERIFY(open("cities"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window()->isLoading(), 20000);
+        QCOMPARE(window()->loadedRows(), Cities);
+        QCOMPARE(grid()->TextMatrix(Cities, 3), QStringLiteral("City %1").arg(Cities));
+    }
+
     // Without the ID no row could be paired with its record.
     void loadWithoutIDsReportsAndCloses()
     {

@@ -137,7 +137,8 @@ bool CellEditors::isEditing() const
 void CellEditors::StartEdit(int keyCode)
 {
     FlexGrid &grid = *m_c.grid;
-    if (m_rows.noRows() || grid.Row() < 1 || grid.Col() < 1 || grid.Col() > m_rows.dataColumns())
+    if (m_rows.noRows() || grid.Row() < 1 || grid.Row() > m_rows.rowCount() || grid.Col() < 1
+        || grid.Col() > m_rows.dataColumns())
         return;
     EndEdit();
     m_row = grid.Row();
@@ -146,7 +147,7 @@ void CellEditors::StartEdit(int keyCode)
     grid.scrollTo(grid.gridModel()->indexOf(m_row, m_col));
 
     const EditGridColumn &column = m_rows.column(m_col);
-    const QString cellText = grid.TextMatrix(m_row, m_col);
+    const QString cellText = m_rows.records().text(m_row, m_col);
     QWidget *editor = nullptr;
     if (column.editor == editor::LockedText)
         editor = openLockedText(cellText);
@@ -273,7 +274,7 @@ void CellEditors::follow()
 
 void CellEditors::write(const QString &text)
 {
-    if (text != m_c.grid->TextMatrix(m_row, m_col))
+    if (text != m_rows.records().text(m_row, m_col))
         m_rows.writeCell(m_row, m_col, text);
 }
 

@@ -18,9 +18,12 @@ class QPushButton;
 class QKeyEvent;
 
 namespace kestrel {
+namespace edit {
+enum class ColumnRole;
+}
+using edit::ColumnRole;
 
 class EditGridRows;
-enum class ColumnRole;
 class FlexGrid;
 class NumericKeyFilter;
 

@@ -1,42 +1,23 @@
 #pragma once
-// The records behind the edit grid's rows: loading them, remembering the ID
-// each row was loaded with, comparing the rows with the database, and
-// gathering what the operator changed for a save. Rows are paired with their
-// records by ID, never by position, so records another user adds or deletes
-// meanwhile never shift a change onto the wrong record.
+// The edit grid's rows as the grid shows them: the records (core/editing
+// GridRecords) arrive a turn at a time and go into the grid; what the
+// operator writes or picks goes into the records and the grid alike; cells
+// are tinted for what a compare or a save found. The records are the truth,
+// the grid shows them.
 
-#include "core/database/Odbc.h"
-#include "core/editing/EditCells.h"
-#include "core/editing/SaveChanges.h"
-#include "core/shared/ResultContract.h"
+#include "core/editing/GridLoad.h"
+#include "core/editing/GridRecords.h"
 
 #include <QColor>
-#include <QHash>
-#include <QSet>
-#include <functional>
-#include <map>
+#include <memory>
 #include <set>
-#include <variant>
 
 namespace kestrel {
 
 class FlexGrid;
 
-// What a change in a column does.
-enum class ColumnRole {
-    ReadOnly,     // nothing: IDs, and fields that are not the record's own
-    Field,        // the record's field of the same name receives the text
-    PickCustomer, // a sale's customer, changed by picking another
-    PickProduct,  // a sale's product, changed by picking another
-};
-
-struct EditGridColumn {
-    QString field;
-    QString header;
-    QString editor;       // the editor that opens on the column, after the rules below
-    edit::FieldRule rule; // what the column holds, for checks before a save
-    ColumnRole role = ColumnRole::ReadOnly;
-};
+using edit::ColumnRole;
+using EditGridColumn = edit::GridColumn;
 
 inline const QColor CalledColor(0, 255, 255);
 inline const QColor ChangedColor(255, 0, 0);
@@ -45,88 +26,53 @@ class EditGridRows {
 public:
     explicit EditGridRows(FlexGrid &grid);
 
-    // Shows the rows of statement in the grid, columns 1 to dataColumns as
-    // described by columns, rows 1, 3, 5, ... tinted, NULL as "Unknow". The
-    // rows are read in a connection cycle of their own as the server sends
-    // them, straight into the grid. False once that cycle took its failure
-    // path: the database failed, or the result lacks a column's field or an
-    // ID.
-    bool load(const db::Statement &statement, const mdl_Variables_Functions::ColumnTable &columns,
-              int dataColumns, bool joined);
+    // Empties the grid, heads columns 1 to dataColumns as described by
+    // columns and starts loading the statement's records; false once the
+    // load took its failure path.
+    bool startLoad(const db::Statement &statement,
+                   const mdl_Variables_Functions::ColumnTable &columns, int dataColumns,
+                   bool joined);
+    // Loads records until the deadline and keeps them for the grid, rows 1,
+    // 3, 5, ... tinted, NULL as "Unknow"; the grid shows them at showRows()
+    // and at the end. Once every record is in and there is none, row 1 is a
+    // message, not a record.
+    db::StreamingCycle::Turn loadTurn(const QDeadlineTimer &deadline);
+    void showRows();
+    // Ends the loading; the rows already read stay.
+    void stopLoad();
+    bool isLoading() const { return m_load.isLoading(); }
+
     // The statement found no rows: row 1 is a message, not a record.
-    bool noRows() const { return m_ids.empty(); }
-    int dataColumns() const { return int(m_columns.size()) - 1; }
-    const EditGridColumn &column(int col) const { return m_columns[size_t(col)]; }
-    // The column showing field, or 0.
-    int columnOf(const QString &field) const;
-    qint64 idOf(int row) const { return m_ids[size_t(row - 1)]; }
+    bool noRows() const { return !m_records || (!isLoading() && m_records->empty()); }
+    int rowCount() const { return m_records ? m_records->rowCount() : 0; }
+    int dataColumns() const { return m_records->dataColumns(); }
+    const EditGridColumn &column(int col) const { return m_records->column(col); }
+    int columnOf(const QString &field) const { return m_records->columnOf(field); }
+    qint64 idOf(int row) const { return m_records->idOf(row); }
+    const edit::GridRecords &records() const { return *m_records; }
+    edit::GridRecords &records() { return *m_records; }
 
     // A cell the operator changed (through an editor or a pick).
     void writeCell(int row, int col, const QString &text);
+    void pick(int row, ColumnRole role, qint64 id, const QString &first, const QString &second);
     // Colours a cell; the mark stays until a save restores the stripes.
     void mark(int row, int col, const QColor &color);
-    QColor stripeColor(int row) const;
+    void markChanged(const std::vector<GridCell> &cells);
 
-    // A pick for a sale's row: the picked record's ID is kept for the save,
-    // its two names go into the row (a customer's first name and surname, a
-    // product's description and unit).
-    void pick(int row, ColumnRole role, qint64 id, const QString &first, const QString &second);
-
-    // Marks red every cell whose text differs from its record as stored
-    // now; every cell of a row whose record is gone.
-    void compare(db::OdbcConnection &connection, const db::Statement &statement);
-
-    // A changed cell whose text its column cannot hold exactly.
-    struct Unstorable {
-        int row = 0;
-        int col = 0;
-        QString problem; // "is longer than 3 characters", ...
-    };
-    // Everything the operator changed, by record: cells whose text is no
-    // longer the text they were loaded with, and picks. A sale whose price
-    // changes and its price with tax not gets the price with tax a new sale
-    // would have.
-    std::variant<edit::ChangeSet, Unstorable> changes() const;
-
-    // The cell texts of saved records as the server holds them now, by
-    // grid row; read by ID, so only those records are read.
-    using StoredTexts = std::map<int, std::vector<std::optional<QString>>>;
-    StoredTexts readSaved(db::OdbcConnection &connection, const edit::ChangeSet &changes) const;
-    // After a save: the saved rows show what the server stored and count as
-    // loaded with it, the marks give way to the stripes, and rows whose
-    // record is gone turn red. Returns the rows where another user's change
-    // of other cells came in with the save.
-    std::vector<int> saved(const edit::ChangeSet &changes, const edit::SaveOutcome &outcome,
-                           const StoredTexts &stored);
+    // After a save: the saved rows show what the server stored, the marks
+    // give way to the stripes, and rows whose record is gone turn red.
+    void showSaved(const edit::SavedRows &saved);
 
 private:
-    struct ResultFields;
-    void setUpColumns(const mdl_Variables_Functions::ColumnTable &columns, int dataColumns);
-    void findColumns(const std::vector<db::Column> &result, bool joined);
+    QColor stripeColor(int row) const;
     void showNoRows();
-    // The grid row of the record with this ID; hint is where it is expected.
-    int rowOf(qint64 id, int hint) const;
-    void compareRow(int row, const db::Row &record, const ResultFields &fields);
-    void compareMissing(db::OdbcConnection &connection, const std::vector<qint64> &ids);
-    // Reads the records with these IDs, a chunk at a time, and hands each to
-    // each with its grid row (0 for a record the grid does not show).
-    // Returns the IDs found.
-    QSet<qint64> readByIds(
-        db::OdbcConnection &connection, const std::vector<qint64> &ids,
-        const std::function<void(int row, const db::Row &, const ResultFields &)> &each) const;
-    // Keeps a sale's price with tax with its price.
-    void taxFollowsPrice(edit::RecordChange &change) const;
     void restoreStripes();
-    edit::RecordChange &changeOf(std::map<int, edit::RecordChange> &records, int row) const;
 
     FlexGrid &m_grid;
-    std::vector<EditGridColumn> m_columns; // 1 to n; 0 unused
-    std::vector<qint64> m_ids;             // by grid row less one
-    QString m_table;                       // the table the records are saved into
-    bool m_joined = false;
-    std::set<std::pair<int, int>> m_written; // cells an editor or a pick wrote
-    std::set<std::pair<int, int>> m_marked;  // cells coloured other than their stripe
-    mutable QHash<qint64, int> m_rowOfId;    // built on first need
+    std::unique_ptr<edit::GridRecords> m_records;
+    edit::GridLoad m_load;
+    int m_inGrid = 0;            // records the grid holds, shown or not yet
+    std::set<GridCell> m_marked; // cells coloured other than their stripe
 };
 
 } // namespace kestrel

@@ -2,15 +2,14 @@
 #include "ui_Frm_EditResults.h"
 
 #include "core/database/ConnectionCycle.h"
-#include "core/database/RefusedValue.h"
 #include "core/database/RetriedTransaction.h"
 #include "core/editing/EditCells.h"
 #include "core/shared/Formats.h"
-#include "core/shared/TextLimits.h"
 #include "core/shared/mdl_Variables_Functions.h"
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
+#include "widgets/LoadProgress.h"
 #include "widgets/ReceiptPrint.h"
 #include "widgets/ResultFrame.h"
 
@@ -20,6 +19,7 @@
 #include <QMainWindow>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace M = mdl_Variables_Functions;
 using kestrel::fmt::pixelsToTwips;
@@ -38,20 +38,20 @@ constexpr int MinInnerHeight = 1395;
 constexpr int Gap = 120;
 // Rows the grid shows at the least, so that a window made small stays usable.
 constexpr int MinGridRows = 3;
+// Loading budgets, in milliseconds, as the lists have them: the first turn
+// runs while the window opens, later ones are short enough that scrolling
+// and typing stay smooth, and the rows they read reach the view a few times
+// a second.
+constexpr int FirstTurnMs = 25;
+constexpr int TurnMs = 30;
+constexpr int ShowRowsMs = 250;
+// Rows read before the window shows, unless fewer came: more than a screen
+// holds, so the window opens full.
+constexpr int FirstScreenRows = 100;
 
 void fitToText(QWidget *widget)
 {
     widget->resize(widget->size().expandedTo(widget->sizeHint()));
-}
-
-// A cell's text as a message quotes it: a long one cut short.
-QString quoted(const QString &text)
-{
-    constexpr int MostShown = 40;
-    if (kestrel::characterCount(text) <= MostShown)
-        return text;
-    qsizetype cursor = text.size();
-    return kestrel::fitToLimit(text, MostShown - 3, &cursor) + QStringLiteral("...");
 }
 
 QString rowList(const std::vector<int> &rows)
@@ -62,50 +62,24 @@ QString rowList(const std::vector<int> &rows)
     return texts.join(QStringLiteral(", "));
 }
 
-void reportSave(const kestrel::edit::ChangeSet &changes, const kestrel::edit::SaveOutcome &outcome)
+void reportSaved(const kestrel::edit::ChangeSet &changes, const kestrel::edit::SavedRows &saved)
 {
-    using Result = kestrel::edit::SaveOutcome::Result;
-    switch (outcome.result) {
-    case Result::Saved:
-        if (outcome.goneRows.size() == 1)
-            M::MsgBox(QStringLiteral("The record of row %1 was deleted by another user, so its "
-                                     "changes were not saved!!!")
-                          .arg(outcome.goneRows.front()));
-        else if (!outcome.goneRows.empty())
-            M::MsgBox(QStringLiteral("The records of rows %1 were deleted by another user, so "
-                                     "their changes were not saved!!!")
-                          .arg(rowList(outcome.goneRows)));
-        if (changes.records.empty() || changes.records.size() > outcome.goneRows.size())
-            M::MsgBox(QStringLiteral("Changes have Saved!"));
-        return;
-    case Result::Conflict:
-        M::MsgBox(QStringLiteral("Records were changed by another user after they were loaded, so "
-                                 "nothing was saved! Search again to load them anew!!!"));
-        return;
-    case Result::NotEnoughStock:
-        M::MsgBox(QStringLiteral("Not enough supplies in store of %1! Nothing was saved!!!")
-                      .arg(outcome.product));
-        return;
-    case Result::PickGone:
-        M::MsgBox(QStringLiteral("The picked %1 (ID %2) no longer exists! Nothing was saved!!!")
-                      .arg(outcome.pickTable == QLatin1String("customers")
-                               ? QStringLiteral("customer")
-                               : QStringLiteral("product"))
-                      .arg(outcome.pickId));
-        return;
-    case Result::Busy:
-        M::MsgBox(kestrel::db::OtherTillsText);
-        return;
-    case Result::NoQuantity:
-    case Result::Refused:
-        return; // named cell by cell (reportRefusal)
-    }
+    if (saved.goneRows.size() == 1)
+        M::MsgBox(QStringLiteral("The record of row %1 was deleted by another user, so its "
+                                 "changes were not saved!!!")
+                      .arg(saved.goneRows.front()));
+    else if (!saved.goneRows.empty())
+        M::MsgBox(QStringLiteral("The records of rows %1 were deleted by another user, so "
+                                 "their changes were not saved!!!")
+                      .arg(rowList(saved.goneRows)));
+    if (changes.records.empty() || changes.records.size() > saved.goneRows.size())
+        M::MsgBox(QStringLiteral("Changes have Saved!"));
 }
 
 } // namespace
 
 Frm_EditResults::Frm_EditResults(QWidget *parent)
-    : kestrel::KForm(parent), m_ui(new Ui::Frm_EditResults)
+    : kestrel::KForm(parent), m_ui(new Ui::Frm_EditResults), m_pump(new QTimer(this))
 {
     m_ui->setupUi(this);
     m_rows = std::make_unique<kestrel::EditGridRows>(*m_ui->fxg_QueryResult);
@@ -137,11 +111,17 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
     m_ui->fxg_QueryResult->addAction(m_printReceipt);
     m_ui->fxg_QueryResult->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_printReceipt, &QAction::triggered, this, &Frm_EditResults::mnu_PrintReceipt_Click);
-    // Esc leaves an open editor as the cell was; on the grid it closes the
-    // window, as it closes a list.
+    // A zero interval: the next turn runs once the events that came in
+    // meanwhile (paint, scroll, keys) have had theirs.
+    m_pump->setInterval(0);
+    connect(m_pump, &QTimer::timeout, this, [this] { loadTurn(TurnMs); });
+    // Esc leaves an open editor as the cell was; on the grid it stops a
+    // load still running, then closes the window, as it does in a list.
     answerEscapeWith([this] {
         if (m_editors->isEditing())
             m_editors->EditorKey(kestrel::KeyCodeEsc);
+        else if (isLoading())
+            stopLoading();
         else
             Unload();
     });
@@ -150,6 +130,7 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
 Frm_EditResults::~Frm_EditResults()
 {
     m_editors.reset();
+    delete m_progress;
     delete m_ui;
 }
 
@@ -178,8 +159,6 @@ void Frm_EditResults::Form_Load()
     m_columns = M::EditCellNameFormat;
     m_dataColumns = std::clamp(M::EditColCount, 1, kestrel::EditGridDataColumns);
     m_joined = M::EditGridJoined;
-    // Picks of an earlier grid belong to rows this grid does not have.
-    M::PickedIDs.clear();
     m_noRows = false;
     const QPointer<Frm_EditResults> alive(this);
     LoadGrid();
@@ -188,20 +167,95 @@ void Frm_EditResults::Form_Load()
     Form_Resize();
 }
 
-bool Frm_EditResults::LoadGrid()
+void Frm_EditResults::LoadGrid()
 {
-    if (!m_rows->load(m_statement, m_columns, m_dataColumns, m_joined)) {
+    // Show Changes and Save wait for every row; the rows that arrived can
+    // be edited meanwhile.
+    m_ui->cmd_Show->setEnabled(false);
+    m_ui->cmd_Save->setEnabled(false);
+    m_printReceipt->setEnabled(false);
+    if (!m_rows->startLoad(m_statement, m_columns, m_dataColumns, m_joined)) {
         closeAfterFailure();
-        return false;
+        return;
     }
+    m_loading = true;
+    m_shownAt.invalidate();
+    do
+        loadTurn(FirstTurnMs);
+    while (m_loading && m_rows->rowCount() < FirstScreenRows);
+}
+
+void Frm_EditResults::loadTurn(int budgetMs)
+{
+    // A turn never runs inside another: the failure message opens an event
+    // loop of its own, in which the pump could fire again.
+    if (!m_loading || m_inTurn)
+        return;
+    m_inTurn = true;
+    const kestrel::db::StreamingCycle::Turn turn = m_rows->loadTurn(QDeadlineTimer(budgetMs));
+    m_inTurn = false;
+    switch (turn) {
+    case kestrel::db::StreamingCycle::Turn::Failed:
+        endLoading();
+        closeAfterFailure();
+        return;
+    case kestrel::db::StreamingCycle::Turn::Finished:
+        endLoading();
+        return;
+    case kestrel::db::StreamingCycle::Turn::More:
+        if (!m_shownAt.isValid() || m_shownAt.hasExpired(ShowRowsMs))
+            showArrivedRows();
+        if (!m_pump->isActive())
+            m_pump->start();
+        return;
+    }
+}
+
+void Frm_EditResults::showArrivedRows()
+{
+    const bool first = !m_shownAt.isValid();
+    m_rows->showRows();
+    m_shownAt.start();
+    if (first)
+        showFirstRows();
+    if (!m_progress)
+        m_progress = kestrel::LoadProgress::inStatusBar();
+    if (m_progress)
+        m_progress->showLoading(m_rows->rowCount());
+}
+
+void Frm_EditResults::showFirstRows()
+{
+    m_ui->fxg_QueryResult->setRow(1);
+    m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
+}
+
+void Frm_EditResults::endLoading()
+{
+    const bool first = !m_shownAt.isValid();
+    m_loading = false;
+    m_pump->stop();
+    delete m_progress;
     m_noRows = m_rows->noRows();
     // Nothing to compare or save: the one row is a message.
     m_ui->cmd_Show->setEnabled(!m_noRows);
     m_ui->cmd_Save->setEnabled(!m_noRows);
     m_printReceipt->setEnabled(m_joined && !m_noRows);
-    m_ui->fxg_QueryResult->setRow(1);
-    m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
-    return !m_noRows;
+    if (first)
+        showFirstRows();
+}
+
+void Frm_EditResults::stopLoading()
+{
+    if (!m_loading)
+        return;
+    m_rows->stopLoad();
+    const qint64 rows = m_rows->rowCount();
+    endLoading();
+    // The grid is not whole: the status bar says so while the window shows it.
+    m_progress = kestrel::LoadProgress::inStatusBar();
+    if (m_progress)
+        m_progress->showStopped(rows);
 }
 
 QSize Frm_EditResults::smallestSize() const
@@ -276,9 +330,8 @@ bool Frm_EditResults::mayClose()
     if (m_noRows || m_failed || (host && host->isClosingAllForms()))
         return true;
     m_editors->EndEdit();
-    const auto changes = m_rows->changes();
-    const auto *set = std::get_if<kestrel::edit::ChangeSet>(&changes);
-    if (set && set->records.empty())
+    const auto changes = m_rows->records().changes();
+    if (changes && changes->records.empty())
         return true;
     return M::MsgBox(QStringLiteral("Changes are not saved in DB! Close the grid anyway?"),
                      M::MsgButtons::YesNo)
@@ -294,8 +347,14 @@ void Frm_EditResults::closeEvent(QCloseEvent *event)
     kestrel::KForm::closeEvent(event);
     if (!event->isAccepted())
         return;
+    // Nothing more is read for a window that goes: the connection is
+    // released now, not when the deletion comes round.
+    if (m_loading) {
+        m_rows->stopLoad();
+        endLoading();
+    }
+    delete m_progress;
     M::EditGridJoined = false;
-    M::PickedIDs.clear();
 }
 
 void Frm_EditResults::cmd_Show_Click()
@@ -306,7 +365,7 @@ void Frm_EditResults::cmd_Show_Click()
 void Frm_EditResults::mnu_PrintReceipt_Click()
 {
     const int row = m_ui->fxg_QueryResult->Row();
-    if (m_joined && !m_noRows && row >= 1)
+    if (m_joined && !m_noRows && row >= 1 && row <= m_rows->rowCount())
         kestrel::printReceiptOfRow(m_rows->idOf(row), this);
 }
 
@@ -319,7 +378,7 @@ void Frm_EditResults::CompareRows(bool save)
 {
     // An edit still open is part of what the operator asks about.
     m_editors->EndEdit();
-    if (m_noRows)
+    if (m_noRows || m_loading)
         return;
     if (save)
         saveChanges();
@@ -329,86 +388,50 @@ void Frm_EditResults::CompareRows(bool save)
 
 void Frm_EditResults::showChanges()
 {
-    const bool compared = kestrel::db::runConnectionCycle(
-        [&](kestrel::db::OdbcConnection &c) { m_rows->compare(c, m_statement); });
+    std::vector<kestrel::GridCell> changed;
+    const bool compared = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+        changed = kestrel::edit::compareRows(c, m_statement, m_rows->records());
+    });
     if (!compared) {
         closeAfterFailure();
         return;
     }
+    m_rows->markChanged(changed);
     M::MsgBox(QStringLiteral("Changes have checked!"));
 }
 
 void Frm_EditResults::saveChanges()
 {
-    using Unstorable = kestrel::EditGridRows::Unstorable;
-    const auto changes = m_rows->changes();
-    if (const auto *bad = std::get_if<Unstorable>(&changes)) {
-        m_rows->mark(bad->row, bad->col, kestrel::ChangedColor);
-        M::MsgBox(QStringLiteral("%1: \"%2\" %3! Nothing was saved!!!")
-                      .arg(cellName(bad->row, bad->col),
-                           quoted(m_ui->fxg_QueryResult->TextMatrix(bad->row, bad->col)),
-                           bad->problem));
+    const kestrel::Outcome<kestrel::edit::ChangeSet> changes = m_rows->records().changes();
+    if (!changes) {
+        showRefusal(changes.refusal());
         return;
     }
-    const kestrel::edit::ChangeSet &set = std::get<kestrel::edit::ChangeSet>(changes);
-    kestrel::edit::SaveOutcome outcome;
-    kestrel::EditGridRows::StoredTexts stored;
-    if (!set.records.empty()) {
-        const bool saved = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
-            outcome = kestrel::edit::saveChanges(c, set);
-            if (outcome.result == kestrel::edit::SaveOutcome::Result::Saved)
-                stored = m_rows->readSaved(c, set);
+    std::optional<kestrel::Outcome<kestrel::edit::SavedRows>> saved;
+    if (!changes->records.empty()) {
+        const bool ran = kestrel::db::runConnectionCycle([&](kestrel::db::OdbcConnection &c) {
+            saved = kestrel::edit::saveGridChanges(c, m_rows->records(), changes.value());
         });
-        if (!saved) {
+        if (!ran) {
             closeAfterFailure();
             return;
         }
     }
-    const std::vector<int> othersChanged = m_rows->saved(set, outcome, stored);
-    if (!reportRefusal(set, outcome))
-        reportSave(set, outcome);
-    if (!othersChanged.empty())
-        noteOthersChanges(othersChanged);
+    if (saved && !*saved) {
+        showRefusal(saved->refusal());
+        return;
+    }
+    const kestrel::edit::SavedRows rows = saved ? saved->value() : kestrel::edit::SavedRows{};
+    m_rows->showSaved(rows);
+    reportSaved(changes.value(), rows);
+    if (!rows.othersChanged.empty())
+        noteOthersChanges(rows.othersChanged);
 }
 
-QString Frm_EditResults::cellName(int row, int col) const
+void Frm_EditResults::showRefusal(const kestrel::Refusal &refusal)
 {
-    return QStringLiteral("Row %1, %2").arg(row).arg(m_rows->column(col).header);
-}
-
-bool Frm_EditResults::reportRefusal(const kestrel::edit::ChangeSet &changes,
-                                    const kestrel::edit::SaveOutcome &outcome)
-{
-    using Result = kestrel::edit::SaveOutcome::Result;
-    const int row = outcome.gridRow;
-    if (outcome.result == Result::NoQuantity) {
-        if (const int col = m_rows->columnOf(QStringLiteral("Quantity")))
-            m_rows->mark(row, col, kestrel::ChangedColor);
-        M::MsgBox(outcome.message);
-        return true;
-    }
-    if (outcome.result != Result::Refused)
-        return false;
-    // The cell the server named; else the one the row's save sent, or all.
-    std::vector<int> sent;
-    for (const kestrel::edit::RecordChange &change : changes.records) {
-        for (const kestrel::edit::LoadedCell &cell : change.loaded) {
-            if (change.gridRow == row)
-                sent.push_back(cell.gridCol);
-        }
-    }
-    const int named = outcome.field.isEmpty() ? 0 : m_rows->columnOf(outcome.field);
-    if (named || sent.size() == 1) {
-        const int col = named ? named : sent.front();
-        m_rows->mark(row, col, kestrel::ChangedColor);
-        M::MsgBox(kestrel::db::refusedValueMessage(
-            cellName(row, col), quoted(m_ui->fxg_QueryResult->TextMatrix(row, col))));
-        return true;
-    }
-    for (const int col : sent)
-        m_rows->mark(row, col, kestrel::ChangedColor);
-    M::MsgBox(kestrel::db::refusedRecordMessage(QStringLiteral("the changes of row %1").arg(row)));
-    return true;
+    m_rows->markChanged(refusal.cells);
+    M::MsgBox(refusal.message);
 }
 
 void Frm_EditResults::noteOthersChanges(const std::vector<int> &rows)

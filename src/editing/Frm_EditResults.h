@@ -11,14 +11,17 @@
 #include "editing/EditGridRows.h"
 #include "widgets/KForm.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
 
 class QAction;
+class QTimer;
 
 namespace kestrel {
 class FlexGrid;
-}
+class LoadProgress;
+} // namespace kestrel
 namespace Ui {
 class Frm_EditResults;
 }
@@ -34,8 +37,11 @@ public:
     // there is no form host or the window closed itself while loading.
     static QPointer<Frm_EditResults> Open(const kestrel::EditRequest &request);
 
-    // Runs EditSQL and shows its rows.
+    // Runs EditSQL and shows its rows: the first screen at once, the rest
+    // as it arrives. The window is still loading when this returns.
     void Form_Load() override;
+    bool isLoading() const { return m_loading; }
+    qint64 loadedRows() const { return m_rows->rowCount(); }
     QSize sizeHint() const override;
 
     // The in-cell editors (CellEditors).
@@ -57,19 +63,21 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Loads the rows; false when the statement found none.
-    bool LoadGrid();
+    // Starts loading the rows.
+    void LoadGrid();
+    void loadTurn(int budgetMs);
+    void showArrivedRows();
+    void showFirstRows();
+    void endLoading();
+    // Esc while loading: the rows that arrived stay and can be edited.
+    void stopLoading();
     // Marks the cells that differ from the database; with save, writes what
     // the operator changed.
     void CompareRows(bool save);
     void showChanges();
     void saveChanges();
-    // "Row 3, Price"
-    QString cellName(int row, int col) const;
-    // Marks and names what the server refused or the sale rules refuse;
-    // false when the save was not refused so.
-    bool reportRefusal(const kestrel::edit::ChangeSet &changes,
-                       const kestrel::edit::SaveOutcome &outcome);
+    // Marks the cells a refusal is about and shows its message.
+    void showRefusal(const kestrel::Refusal &refusal);
     void noteOthersChanges(const std::vector<int> &rows);
     void Form_Resize();
     // True when nothing the operator changed is left unsaved, or they
@@ -80,6 +88,11 @@ private:
     QSize smallestSize() const;
 
     Ui::Frm_EditResults *m_ui;
+    QTimer *m_pump;
+    QPointer<kestrel::LoadProgress> m_progress;
+    QElapsedTimer m_shownAt; // when arrived rows last reached the view
+    bool m_loading = false;
+    bool m_inTurn = false;
     QAction *m_printReceipt = nullptr;
     // The statement found nothing: the grid shows a message row and no
     // editor opens.

@@ -78,13 +78,6 @@ public:
     int CellWidth() const { return cellRect(m_row, m_col).width(); }
     int CellHeight() const { return cellRect(m_row, m_col).height(); }
 
-    // Takes every cell's current text as the text it was loaded with;
-    // LoadedText then tells an edited cell from an untouched one.
-    void markLoaded() { m_model->markLoaded(); }
-    void markLoaded(int row, int col) { m_model->markLoaded(row, col); }
-    QString LoadedText(int row, int col) const { return m_model->loadedText(row, col); }
-    bool isEdited(int row, int col) const { return TextMatrix(row, col) != LoadedText(row, col); }
-
     // Fast loading of many rows: between the two calls appendRow stores each
     // row without a view update; endBulkAppend shows them all at once.
     void beginBulkAppend() { m_model->beginBulkAppend(); }

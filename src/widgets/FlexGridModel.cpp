@@ -59,8 +59,6 @@ void FlexGridModel::setRows(int rows)
     if (rows > m_rows) {
         beginInsertRows({}, m_rows - 1, rows - 2);
         m_cells.resize(size_t(rows) * size_t(m_cols));
-        if (keepsLoadedTexts())
-            m_loaded.resize(m_cells.size());
         m_rows = rows;
         m_shownRows = m_rows - 1;
         endInsertRows();
@@ -71,8 +69,6 @@ void FlexGridModel::setRows(int rows)
         m_liveText -= m_cells[i].text.length;
     m_cells.resize(size_t(rows) * size_t(m_cols));
     m_cells.shrink_to_fit();
-    if (keepsLoadedTexts())
-        m_loaded.resize(m_cells.size());
     m_rows = rows;
     m_shownRows = rows - 1;
     endRemoveRows();
@@ -87,19 +83,15 @@ void FlexGridModel::setCols(int cols)
         return;
     beginResetModel();
     std::deque<Cell> cells(size_t(m_rows) * size_t(cols));
-    std::deque<TextPool::Ref> loaded(keepsLoadedTexts() ? cells.size() : 0);
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < std::min(cols, m_cols); ++c) {
             const size_t to = size_t(r) * size_t(cols) + size_t(c);
             cells[to] = cell(r, c);
-            if (!loaded.empty())
-                loaded[to] = m_loaded[at(r, c)];
         }
         for (int c = cols; c < m_cols; ++c)
             m_liveText -= cell(r, c).text.length;
     }
     m_cells = std::move(cells);
-    m_loaded = std::move(loaded);
     m_cols = cols;
     m_fixedCols = std::min(m_fixedCols, m_cols - 1);
     endResetModel();
@@ -151,26 +143,6 @@ void FlexGridModel::setText(int row, int col, QStringView text)
     compactPool();
 }
 
-void FlexGridModel::markLoaded()
-{
-    m_loaded.resize(m_cells.size());
-    for (size_t i = 0; i < m_cells.size(); ++i)
-        m_loaded[i] = m_cells[i].text;
-}
-
-void FlexGridModel::markLoaded(int row, int col)
-{
-    if (keepsLoadedTexts() && validCell(row, col))
-        m_loaded[at(row, col)] = cell(row, col).text;
-}
-
-QString FlexGridModel::loadedText(int row, int col) const
-{
-    if (!keepsLoadedTexts() || !validCell(row, col))
-        return {};
-    return m_pool.view(m_loaded[at(row, col)]).toString();
-}
-
 QColor FlexGridModel::backColor(int row, int col) const
 {
     if (!validCell(row, col) || qAlpha(cell(row, col).background) == 0)
@@ -192,9 +164,6 @@ void FlexGridModel::insertGridRow(int row)
     row = std::clamp(row, 1, m_rows);
     beginInsertRows({}, row - 1, row - 1);
     m_cells.insert(m_cells.begin() + qsizetype(row) * m_cols, size_t(m_cols), Cell{});
-    if (keepsLoadedTexts())
-        m_loaded.insert(m_loaded.begin() + qsizetype(row) * m_cols, size_t(m_cols),
-                        TextPool::Ref{});
     ++m_rows;
     m_shownRows = m_rows - 1;
     endInsertRows();
@@ -210,10 +179,6 @@ void FlexGridModel::removeGridRow(int row)
     for (auto it = first; it != first + m_cols; ++it)
         m_liveText -= it->text.length;
     m_cells.erase(first, first + m_cols);
-    if (keepsLoadedTexts()) {
-        const auto loaded = m_loaded.begin() + qsizetype(row) * m_cols;
-        m_loaded.erase(loaded, loaded + m_cols);
-    }
     --m_rows;
     m_shownRows = m_rows - 1;
     endRemoveRows();
@@ -230,8 +195,6 @@ void FlexGridModel::appendRow(std::span<const QAnyStringView> texts, const QColo
     for (int c = 0; c < m_cols; ++c) {
         m_cells.push_back(
             storeText(size_t(c) < texts.size() ? texts[size_t(c)] : QAnyStringView(), rgb));
-        if (keepsLoadedTexts())
-            m_loaded.push_back(m_cells.back().text);
     }
     ++m_rows;
     if (!m_bulk)
@@ -273,8 +236,6 @@ void FlexGridModel::compactPool()
     TextPool pool;
     for (Cell &c : m_cells)
         c.text = pool.store(m_pool.view(c.text));
-    for (TextPool::Ref &ref : m_loaded)
-        ref = pool.store(m_pool.view(ref));
     m_pool = std::move(pool);
 }
 

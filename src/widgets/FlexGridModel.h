@@ -4,7 +4,7 @@
 // column, column 0 the row-header column. Data rows start at 1. The view
 // sees data row r as model row r - 1 and the header row as its headers.
 
-#include "widgets/TextPool.h"
+#include "core/shared/TextPool.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -49,16 +49,6 @@ public:
     void insertGridRow(int row);
     void removeGridRow(int row);
 
-    // The text each cell was loaded with, so that a save can tell a cell the
-    // operator edited from one left alone. Nothing is kept until markLoaded()
-    // takes the cells' current texts; rows added later are loaded with their
-    // first text, inserted rows empty.
-    void markLoaded();
-    // Takes one cell's current text as its loaded text (after a save).
-    void markLoaded(int row, int col);
-    bool keepsLoadedTexts() const { return !m_loaded.empty(); }
-    QString loadedText(int row, int col) const;
-
     // Bulk loading: appendRow stores a row without telling the view; the
     // rows appear together when the bulk ends.
     void beginBulkAppend();
@@ -99,8 +89,6 @@ private:
     // In pieces rather than one array: a list growing to millions of cells
     // never needs room for a second copy of them while it grows.
     std::deque<Cell> m_cells;
-    // Parallel to m_cells once markLoaded() ran; empty before.
-    std::deque<TextPool::Ref> m_loaded;
     TextPool m_pool;
     qint64 m_liveText = 0;
 };

@@ -219,24 +219,26 @@ private slots:
         const auto price = [](qint64 id, const QString &loaded, const QString &to) {
             return edit::RecordChange{int(id),
                                       id,
-                                      {{5, QStringLiteral("Price"), loaded}},
+                                      {{5, QStringLiteral("Price"), loaded, to}},
                                       {{QStringLiteral("Price"), db::SqlValue::decimal(to)}}};
         };
         const QString products = QStringLiteral("products");
-        edit::SaveOutcome first, second;
+        std::optional<Outcome<edit::Saved>> first, second;
         QVERIFY(loseToTheOtherNode(
             [&] {
                 db::OdbcConnection grid1(onNode(1, false));
                 first = edit::saveChanges(
-                    grid1, {products, false, {price(1, "1,50", "1.75"), price(2, "2,00", "2.10")}});
+                    grid1,
+                    {products, false, {price(1, "1,50", "1.75"), price(2, "2,00", "2.10")}, {}});
             },
             [&] {
                 db::OdbcConnection grid2(onNode(2, false));
-                second = edit::saveChanges(grid2, {products, false, {price(1, "1,50", "1.60")}});
+                second =
+                    edit::saveChanges(grid2, {products, false, {price(1, "1,50", "1.60")}, {}});
             }));
-        QCOMPARE(second.result, edit::SaveOutcome::Result::Saved);
-        QCOMPARE(first.result, edit::SaveOutcome::Result::Conflict);
-        QCOMPARE(first.conflicts, (std::vector<edit::GridCell>{{1, 5}}));
+        QVERIFY(second && second->isDone());
+        QVERIFY(first && !first->isDone());
+        QCOMPARE(first->refusal().cells, (std::vector<edit::GridCell>{{1, 5}}));
         QCOMPARE(on(2, "SELECT GROUP_CONCAT(Price ORDER BY ID) FROM products"),
                  QStringLiteral("1.60,2.00"));
         KESTREL_CHECK(nodesAgree());

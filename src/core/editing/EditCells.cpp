@@ -160,4 +160,13 @@ bool sameValue(const db::Value &stored, int sqlType, QAnyStringView text)
     return typedUnits && typedUnits == fmt::parseQuantity(*stored);
 }
 
+QString quoted(const QString &text)
+{
+    constexpr int MostShown = 40;
+    if (characterCount(text) <= MostShown)
+        return text;
+    qsizetype cursor = text.size();
+    return fitToLimit(text, MostShown - 3, &cursor) + QStringLiteral("...");
+}
+
 } // namespace kestrel::edit

@@ -57,4 +57,7 @@ std::variant<db::SqlValue, QString> storableValue(const FieldRule &rule, const Q
 // text that cannot be read as the field's number or date matches nothing.
 bool sameValue(const db::Value &stored, int sqlType, QAnyStringView text);
 
+// A cell's text as a message quotes it: a long one cut short.
+QString quoted(const QString &text);
+
 } // namespace kestrel::edit

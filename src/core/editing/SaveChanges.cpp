@@ -22,9 +22,25 @@ void forEachChunk(const std::vector<qint64> &ids,
     }
 }
 
+QString cellName(const ChangeSet &changes, int row, int col)
+{
+    const QString header =
+        col >= 0 && size_t(col) < changes.headers.size() ? changes.headers[size_t(col)] : QString();
+    return QStringLiteral("Row %1, %2").arg(row).arg(header);
+}
+
 namespace {
 
-using Result = SaveOutcome::Result;
+const QString NothingSaved = QStringLiteral("Nothing was saved!!!");
+
+Refusal pickGone(const char *what, qint64 id)
+{
+    return {QStringLiteral("The picked %1 (ID %2) no longer exists! %3")
+                .arg(QLatin1String(what))
+                .arg(id)
+                .arg(NothingSaved),
+            {}};
+}
 
 qint64 integerOf(const db::Value &value)
 {
@@ -122,8 +138,7 @@ std::vector<qint64> keysOf(const std::map<qint64, qint64> &moves)
 }
 
 // Checks that every product giving stock exists and has enough; locks them.
-bool stockSuffices(db::OdbcConnection &c, const std::map<qint64, qint64> &moves,
-                   SaveOutcome &outcome)
+std::optional<Refusal> stockRefusal(db::OdbcConnection &c, const std::map<qint64, qint64> &moves)
 {
     struct Stock {
         QString description;
@@ -138,24 +153,19 @@ bool stockSuffices(db::OdbcConnection &c, const std::map<qint64, qint64> &moves,
         if (delta >= 0)
             continue; // a product that only gets stock back, if it is still there
         const auto stock = stocks.constFind(id);
-        if (stock == stocks.constEnd()) {
-            outcome.result = Result::PickGone;
-            outcome.pickTable = QStringLiteral("products");
-            outcome.pickId = id;
-            return false;
-        }
-        if (stock->quantity + delta < 0) {
-            outcome.result = Result::NotEnoughStock;
-            outcome.product = stock->description;
-            return false;
-        }
+        if (stock == stocks.constEnd())
+            return pickGone("product", id);
+        if (stock->quantity + delta < 0)
+            return Refusal{QStringLiteral("Not enough supplies in store of %1! %2")
+                               .arg(stock->description, NothingSaved),
+                           {}};
     }
-    return true;
+    return std::nullopt;
 }
 
 // Checks that every customer picked for a sale still exists; keeps them.
-bool pickedCustomersExist(db::OdbcConnection &c, const std::vector<const RecordChange *> &live,
-                          SaveOutcome &outcome)
+std::optional<Refusal> pickedCustomerRefusal(db::OdbcConnection &c,
+                                             const std::vector<const RecordChange *> &live)
 {
     std::vector<qint64> picked;
     for (const RecordChange *r : live) {
@@ -168,24 +178,21 @@ bool pickedCustomersExist(db::OdbcConnection &c, const std::vector<const RecordC
             existing.insert(integerOf(row[0]));
     });
     for (const qint64 id : picked) {
-        if (!existing.contains(id)) {
-            outcome.result = Result::PickGone;
-            outcome.pickTable = QStringLiteral("customers");
-            outcome.pickId = id;
-            return false;
-        }
+        if (!existing.contains(id))
+            return pickGone("customer", id);
     }
     // As a sale does: a cluster then refuses this save or a delete of the
     // customer on another node, whichever comes second.
     for (const qint64 id : QSet<qint64>(picked.begin(), picked.end()))
         sql::claimCustomer(c, db::SqlValue::integer(id));
-    return true;
+    return std::nullopt;
 }
 
 // A sale changed to a quantity below one would sell nothing: refused as the
 // sale form refuses such a line, naming the product the sale would have.
-bool everySaleSells(db::OdbcConnection &c, const std::vector<const RecordChange *> &live,
-                    const StoredRecords &stored, SaveOutcome &outcome)
+std::optional<Refusal> noQuantityRefusal(db::OdbcConnection &c,
+                                         const std::vector<const RecordChange *> &live,
+                                         const StoredRecords &stored)
 {
     for (const RecordChange *r : live) {
         const sql::FieldValue *quantity = written(*r, QStringLiteral("Quantity"));
@@ -199,37 +206,57 @@ bool everySaleSells(db::OdbcConnection &c, const std::vector<const RecordChange 
             const db::ResultSet found = c.query(sql::productStocks(std::vector<qint64>{product}));
             description = found.isEmpty() ? QString() : found.rows.front()[1].value_or(QString());
         }
-        outcome.result = Result::NoQuantity;
-        outcome.gridRow = r->gridRow;
-        outcome.message = sql::noQuantityMessage(description, product);
-        return false;
+        Refusal refusal{sql::noQuantityMessage(description, product), {}};
+        for (const ChangedCell &cell : r->cells) {
+            if (cell.field == QLatin1String("Quantity"))
+                refusal.cells.push_back({r->gridRow, cell.gridCol});
+        }
+        return refusal;
     }
-    return true;
+    return std::nullopt;
 }
 
-// Writes every record; false, with the outcome naming it, at the first
-// value the server refuses.
-bool writeRecords(db::OdbcConnection &c, const QString &table,
-                  const std::vector<const RecordChange *> &live, SaveOutcome &outcome)
+// The server refused a value of a record: the cell it named, else the one
+// cell the record's change sent, else all of them.
+Refusal valueRefusal(const ChangeSet &changes, const RecordChange &r, const QString &column)
+{
+    const ChangedCell *named = nullptr;
+    for (const ChangedCell &cell : r.cells) {
+        if (!column.isEmpty() && cell.field.compare(column, Qt::CaseInsensitive) == 0)
+            named = &cell;
+    }
+    if (!named && r.cells.size() == 1)
+        named = &r.cells.front();
+    if (named)
+        return {db::refusedValueMessage(cellName(changes, r.gridRow, named->gridCol),
+                                        quoted(named->text)),
+                {{r.gridRow, named->gridCol}}};
+    Refusal refusal{
+        db::refusedRecordMessage(QStringLiteral("the changes of row %1").arg(r.gridRow)), {}};
+    for (const ChangedCell &cell : r.cells)
+        refusal.cells.push_back({r.gridRow, cell.gridCol});
+    return refusal;
+}
+
+// Writes every record, up to the first value the server refuses.
+std::optional<Refusal> writeRecords(db::OdbcConnection &c, const ChangeSet &changes,
+                                    const std::vector<const RecordChange *> &live)
 {
     for (const RecordChange *r : live) {
         const std::optional<db::Refusal> refused =
-            db::refusalOf([&] { c.execute(sql::updateRecord(table, r->writes, r->id)); });
-        if (refused) {
-            outcome.result = Result::Refused;
-            outcome.gridRow = r->gridRow;
-            outcome.field = refused->column;
-            return false;
-        }
+            db::refusalOf([&] { c.execute(sql::updateRecord(changes.table, r->writes, r->id)); });
+        if (refused)
+            return valueRefusal(changes, *r, refused->column);
     }
-    return true;
+    return std::nullopt;
 }
 
-// One try of the save, in the running transaction.
-SaveOutcome trySave(db::OdbcConnection &connection, const ChangeSet &changes,
-                    db::Transaction &transaction)
+// One try of the save, in the running transaction; a refusal rolls back.
+Outcome<Saved> trySave(db::OdbcConnection &connection, const ChangeSet &changes,
+                       db::Transaction &transaction)
 {
-    SaveOutcome outcome;
+    Saved saved;
+    std::vector<GridCell> conflicts;
     StoredRecords stored;
     stored.read(connection, changes);
 
@@ -237,51 +264,53 @@ SaveOutcome trySave(db::OdbcConnection &connection, const ChangeSet &changes,
     for (const RecordChange &r : changes.records) {
         const db::Row *row = stored.find(r.id);
         if (!row) {
-            outcome.goneRows.push_back(r.gridRow);
+            saved.goneRows.push_back(r.gridRow);
             continue;
         }
-        for (const LoadedCell &cell : r.loaded) {
+        for (const ChangedCell &cell : r.cells) {
             const int i = stored.indexOf(cell.field);
             if (i >= 0 && !sameValue((*row)[size_t(i)], stored.typeAt(i), cell.loadedText))
-                outcome.conflicts.push_back({r.gridRow, cell.gridCol});
+                conflicts.push_back({r.gridRow, cell.gridCol});
         }
         live.push_back(&r);
     }
-    if (!outcome.conflicts.empty()) {
-        outcome.result = Result::Conflict;
-        return outcome; // rolled back: nothing was written
-    }
+    if (!conflicts.empty())
+        return Refusal{QStringLiteral("Records were changed by another user after they were "
+                                      "loaded, so nothing was saved! Search again to load them "
+                                      "anew!!!"),
+                       conflicts};
 
     std::map<qint64, qint64> moves;
     if (changes.sales) {
         moves = stockMoves(live, stored);
-        if (!everySaleSells(connection, live, stored, outcome)
-            || !pickedCustomersExist(connection, live, outcome)
-            || !stockSuffices(connection, moves, outcome))
-            return outcome;
+        std::optional<Refusal> refusal = noQuantityRefusal(connection, live, stored);
+        if (!refusal)
+            refusal = pickedCustomerRefusal(connection, live);
+        if (!refusal)
+            refusal = stockRefusal(connection, moves);
+        if (refusal)
+            return *refusal;
     }
-    if (!writeRecords(connection, changes.table, live, outcome))
-        return outcome; // rolled back: nothing was written
+    if (std::optional<Refusal> refusal = writeRecords(connection, changes, live))
+        return *refusal;
     for (const auto &[product, delta] : moves)
         connection.execute(sql::moveStock(product, delta));
     transaction.commit();
-    return outcome;
+    return saved;
 }
 
 } // namespace
 
-SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
+Outcome<Saved> saveChanges(db::OdbcConnection &connection, const ChangeSet &changes)
 {
-    SaveOutcome outcome;
     if (changes.records.empty())
-        return outcome;
+        return Saved{};
+    Outcome<Saved> outcome = Saved{};
     const bool done = db::runTransaction(connection, [&](db::Transaction &transaction) {
         outcome = trySave(connection, changes, transaction);
     });
-    if (!done) {
-        outcome = {};
-        outcome.result = Result::Busy;
-    }
+    if (!done)
+        return Refusal{db::OtherTillsText, {}};
     return outcome;
 }
 

@@ -14,18 +14,20 @@
 
 namespace kestrel::edit {
 
-// A cell of a changed record as the grid loaded it: if the record no longer
-// holds this, another user changed it and nothing is saved.
-struct LoadedCell {
+// A cell of a changed record: what the grid loaded into it and what the
+// operator made of it. If the record no longer holds the loaded text,
+// another user changed it and nothing is saved.
+struct ChangedCell {
     int gridCol = 0;
     QString field; // as the re-read names it
     QString loadedText;
+    QString text; // what the cell shows now, for a message about it
 };
 
 struct RecordChange {
     int gridRow = 0;
     qint64 id = 0;
-    std::vector<LoadedCell> loaded;
+    std::vector<ChangedCell> cells;
     std::vector<sql::FieldValue> writes; // fields of the record's own table
 };
 
@@ -35,36 +37,29 @@ struct ChangeSet {
     // a changed ProductID or Quantity moves stock.
     bool sales = false;
     std::vector<RecordChange> records;
+    // The grid's column headers by column, for messages naming a cell.
+    std::vector<QString> headers;
 };
 
 // The grid's cells as every refusal names them.
 using kestrel::GridCell;
 
-struct SaveOutcome {
-    enum class Result {
-        Saved,          // every record still there was written; see goneRows
-        Conflict,       // another user changed cells the operator changed: nothing written
-        NotEnoughStock, // a product would go below zero: nothing written
-        PickGone,       // a picked customer or product no longer exists: nothing written
-        NoQuantity,     // a sale would sell nothing (quantity below one): nothing written
-        Refused,        // the server refused a value (SQLSTATE class 22 or 23): nothing written
-        Busy,           // other tills' transactions beat every try: nothing written
-    };
-    Result result = Result::Saved;
-    std::vector<GridCell> conflicts; // Conflict
-    std::vector<int> goneRows;       // grid rows whose record was deleted: not written
-    QString product;                 // NotEnoughStock: the product's description
-    QString pickTable;               // PickGone: "customers" or "products"
-    qint64 pickId = 0;               // PickGone: the ID that is gone
-    int gridRow = 0;                 // NoQuantity, Refused: the row
-    QString field;                   // Refused: the field the server named, if any
-    QString message;                 // NoQuantity: the sale form's message
+// "Row 3, Price", as every message about a cell names it.
+QString cellName(const ChangeSet &changes, int row, int col);
+
+// A save that was done: every record still there was written.
+struct Saved {
+    std::vector<int> goneRows; // grid rows whose record was deleted: not written
 };
 
 // Runs the save on connection, again while another till's transaction beats
-// it (core/database/RetriedTransaction); a database failure comes out as the
-// ODBC layer's exception, with everything rolled back.
-SaveOutcome saveChanges(db::OdbcConnection &connection, const ChangeSet &changes);
+// it (core/database/RetriedTransaction). Refused, with nothing written, when
+// another user changed a cell the operator changed (those cells), a product
+// would go below zero, a picked customer or product no longer exists, a sale
+// would sell nothing (its quantity cell), the server refuses a value (its
+// cell) or other tills' transactions beat every try. A database failure
+// comes out as the ODBC layer's exception, with everything rolled back.
+Outcome<Saved> saveChanges(db::OdbcConnection &connection, const ChangeSet &changes);
 
 // Calls each with the IDs a chunk at a time, as long as statements take them.
 void forEachChunk(const std::vector<qint64> &ids,

@@ -19,8 +19,6 @@ bool AddTransPickProduct = false;
 bool EditGridPick = false;
 PickHandOver QryPickHandOver;
 
-std::unordered_map<int, PickedRowIDs> PickedIDs;
-
 kestrel::db::Statement EditSQL;
 int EditColCount = 0;
 ColumnTable EditCellNameFormat;

@@ -11,8 +11,6 @@
 #include <QStringList>
 #include <array>
 #include <functional>
-#include <optional>
-#include <unordered_map>
 
 namespace mdl_Variables_Functions {
 
@@ -76,17 +74,6 @@ extern PickHandOver QryPickHandOver;
 
 // Lowers the delete flag and every pick flag, and forgets the hand-over.
 void LowerResultWindowFlags();
-
-// ---- the edit grid's picked IDs ---------------------------------------------
-
-// What was picked for one edit-grid row. A transaction row can have both its
-// customer and its product changed, so the two are kept apart.
-struct PickedRowIDs {
-    std::optional<qint64> customerID;
-    std::optional<qint64> productID;
-};
-// By edit-grid row; rows without a pick have no entry.
-extern std::unordered_map<int, PickedRowIDs> PickedIDs;
 
 // ---- edit grid request -------------------------------------------------------
 

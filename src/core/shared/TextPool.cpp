@@ -1,4 +1,4 @@
-#include "widgets/TextPool.h"
+#include "core/shared/TextPool.h"
 
 #include <QString>
 #include <algorithm>
