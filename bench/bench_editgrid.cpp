@@ -33,7 +33,7 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// Opens the grid on statement; seconds until its rows are in and shown, or
+// Opens the grid on statement; seconds until every row is in, or
 // -1 when it did not load the expected rows.
 double timeLoad(MDIfrm_main &main, const QString &statement, int expectedRows)
 {
@@ -43,7 +43,8 @@ double timeLoad(MDIfrm_main &main, const QString &statement, int expectedRows)
     timer.start();
     const QPointer<Frm_EditResults> grid =
         Frm_EditResults::Open(sql::editTransactions(db::Statement(statement)));
-    QCoreApplication::processEvents(); // the first paint
+    while (grid && grid->isLoading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double elapsed = seconds(timer);
     if (!grid || kestrel::bench::resultGrid<kestrel::FlexGrid>(grid)->Rows() - 1 != expectedRows) {
         std::fprintf(stderr, "the edit grid did not load %d rows\n", expectedRows);
