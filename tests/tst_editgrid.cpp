@@ -348,6 +348,11 @@ private slots:
         QCOMPARE(row("products", 12), "12|Flour|Kgs|50|3.00|600|" + given.toString(Qt::ISODate));
         QCOMPARE(row("products", 13), QStringLiteral("13|Sugarx|Boxes|20|2.25|601|2009-01-02"));
         QCOMPARE(grid()->CellBackColor(1, 5), Stripe); // every mark gives way
+        // A record another user deleted leaves nothing of its row.
+        test::exec("DELETE FROM products WHERE ID = 12");
+        test::click(window(), "cmd_Show");
+        QCOMPARE(grid()->CellBackColor(2, 3), Changed);
+        QCOMPARE(grid()->CellBackColor(1, 3), Stripe);
     }
 
     void rowsFindTheirRecordsWhateverOthersDeleteOrInsert()
