@@ -306,12 +306,11 @@ std::vector<int> GridRecords::takeSaved(const ChangeSet &changes, const StoredTe
 namespace {
 
 // Reads the records with these IDs, a chunk at a time, and hands each to
-// each with its grid row (0 for a record the grid does not show). Returns
-// the IDs found.
+// each with its ID. Returns the IDs found.
 QSet<qint64>
 readByIds(db::OdbcConnection &connection, const GridRecords &records,
           const std::vector<qint64> &ids,
-          const std::function<void(int row, const db::Row &, const ResultFields &)> &each)
+          const std::function<void(qint64 id, const db::Row &, const ResultFields &)> &each)
 {
     QSet<qint64> found;
     forEachChunk(ids, [&](std::span<const qint64> chunk) {
@@ -322,7 +321,7 @@ readByIds(db::OdbcConnection &connection, const GridRecords &records,
         for (const db::Row &record : result.rows) {
             const qint64 id = recordId(record[size_t(fields.id)]);
             found.insert(id);
-            each(records.rowOf(id), record, fields);
+            each(id, record, fields);
         }
     });
     return found;
@@ -368,8 +367,8 @@ std::vector<GridCell> compareRows(db::OdbcConnection &connection, const db::Stat
             missing.push_back(records.idOf(row));
     }
     const QSet<qint64> found = readByIds(
-        connection, records, missing, [&](int row, const db::Row &record, const ResultFields &f) {
-            if (row > 0)
+        connection, records, missing, [&](qint64 id, const db::Row &record, const ResultFields &f) {
+            if (const int row = records.rowOf(id))
                 compareRow(records, row, record, f, differing);
         });
     // A record that is gone leaves nothing of its row in the database.
@@ -388,20 +387,26 @@ Outcome<SavedRows> saveGridChanges(db::OdbcConnection &connection, GridRecords &
     const Outcome<Saved> saved = saveChanges(connection, changes);
     if (!saved)
         return saved.refusal();
+    // Rows by the IDs of the changes, not by the whole grid's: a save costs
+    // the same whatever the number of rows loaded.
     std::vector<qint64> ids;
-    for (const RecordChange &change : changes.records)
+    QHash<qint64, int> rowOfChange;
+    for (const RecordChange &change : changes.records) {
         ids.push_back(change.id);
+        rowOfChange.insert(change.id, change.gridRow);
+    }
     GridRecords::StoredTexts stored;
-    readByIds(connection, records, ids, [&](int row, const db::Row &record, const ResultFields &f) {
-        if (row == 0)
-            return; // a record the grid does not show
-        std::vector<std::optional<QString>> &texts = stored[row];
-        texts.assign(size_t(records.dataColumns()) + 1, std::nullopt);
-        for (int j = 1; j <= records.dataColumns(); ++j) {
-            if (f.index[size_t(j)] >= 0)
-                texts[size_t(j)] = cellText(record[size_t(f.index[size_t(j)])], f.type[size_t(j)]);
-        }
-    });
+    readByIds(connection, records, ids,
+              [&](qint64 id, const db::Row &record, const ResultFields &f) {
+                  const int row = rowOfChange.value(id);
+                  std::vector<std::optional<QString>> &texts = stored[row];
+                  texts.assign(size_t(records.dataColumns()) + 1, std::nullopt);
+                  for (int j = 1; j <= records.dataColumns(); ++j) {
+                      if (f.index[size_t(j)] >= 0)
+                          texts[size_t(j)] =
+                              cellText(record[size_t(f.index[size_t(j)])], f.type[size_t(j)]);
+                  }
+              });
     SavedRows rows;
     rows.goneRows = saved->goneRows;
     for (const auto &[row, texts] : stored)
