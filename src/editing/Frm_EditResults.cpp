@@ -9,7 +9,7 @@
 #include "widgets/ColumnShares.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
-#include "widgets/LoadProgress.h"
+#include "widgets/LoadTurns.h"
 #include "widgets/ReceiptPrint.h"
 #include "widgets/ResultFrame.h"
 
@@ -19,7 +19,6 @@
 #include <QMainWindow>
 #include <QResizeEvent>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace M = mdl_Variables_Functions;
 using kestrel::fmt::pixelsToTwips;
@@ -38,13 +37,6 @@ constexpr int MinInnerHeight = 1395;
 constexpr int Gap = 120;
 // Rows the grid shows at the least, so that a window made small stays usable.
 constexpr int MinGridRows = 3;
-// Loading budgets, in milliseconds, as the lists have them: the first turn
-// runs while the window opens, later ones are short enough that scrolling
-// and typing stay smooth, and the rows they read reach the view a few times
-// a second.
-constexpr int FirstTurnMs = 25;
-constexpr int TurnMs = 30;
-constexpr int ShowRowsMs = 250;
 // Rows read before the window shows, unless fewer came: more than a screen
 // holds, so the window opens full.
 constexpr int FirstScreenRows = 100;
@@ -79,7 +71,7 @@ void reportSaved(const kestrel::edit::ChangeSet &changes, const kestrel::edit::S
 } // namespace
 
 Frm_EditResults::Frm_EditResults(QWidget *parent)
-    : kestrel::KForm(parent), m_ui(new Ui::Frm_EditResults), m_pump(new QTimer(this))
+    : kestrel::KForm(parent), m_ui(new Ui::Frm_EditResults)
 {
     m_ui->setupUi(this);
     m_rows = std::make_unique<kestrel::EditGridRows>(*m_ui->fxg_QueryResult);
@@ -111,16 +103,18 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
     m_ui->fxg_QueryResult->addAction(m_printReceipt);
     m_ui->fxg_QueryResult->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_printReceipt, &QAction::triggered, this, &Frm_EditResults::mnu_PrintReceipt_Click);
-    // A zero interval: the next turn runs once the events that came in
-    // meanwhile (paint, scroll, keys) have had theirs.
-    m_pump->setInterval(0);
-    connect(m_pump, &QTimer::timeout, this, [this] { loadTurn(TurnMs); });
+    m_load = new kestrel::LoadTurns(
+        {[this](const QDeadlineTimer &deadline) { return m_rows->loadTurn(deadline); },
+         [this] { showArrivedRows(); }, [this] { return qint64(m_rows->rowCount()); }},
+        this);
+    connect(m_load, &kestrel::LoadTurns::ended, this, &Frm_EditResults::endLoading);
+    connect(m_load, &kestrel::LoadTurns::failed, this, &Frm_EditResults::closeAfterFailure);
     // Esc leaves an open editor as the cell was; on the grid it stops a
     // load still running, then closes the window, as it does in a list.
     answerEscapeWith([this] {
         if (m_editors->isEditing())
             m_editors->EditorKey(kestrel::KeyCodeEsc);
-        else if (isLoading())
+        else if (m_load->isLoading())
             stopLoading();
         else
             Unload();
@@ -130,7 +124,6 @@ Frm_EditResults::Frm_EditResults(QWidget *parent)
 Frm_EditResults::~Frm_EditResults()
 {
     m_editors.reset();
-    delete m_progress;
     delete m_ui;
 }
 
@@ -178,84 +171,40 @@ void Frm_EditResults::LoadGrid()
         closeAfterFailure();
         return;
     }
-    m_loading = true;
-    m_shownAt.invalidate();
-    do
-        loadTurn(FirstTurnMs);
-    while (m_loading && m_rows->rowCount() < FirstScreenRows);
+    m_firstRowsShown = false;
+    m_load->start();
+    while (m_load->isLoading() && m_rows->rowCount() < FirstScreenRows)
+        m_load->firstTurn();
 }
 
-void Frm_EditResults::loadTurn(int budgetMs)
+bool Frm_EditResults::isLoading() const
 {
-    // A turn never runs inside another: the failure message opens an event
-    // loop of its own, in which the pump could fire again.
-    if (!m_loading || m_inTurn)
-        return;
-    m_inTurn = true;
-    const kestrel::db::StreamingCycle::Turn turn = m_rows->loadTurn(QDeadlineTimer(budgetMs));
-    m_inTurn = false;
-    switch (turn) {
-    case kestrel::db::StreamingCycle::Turn::Failed:
-        endLoading();
-        closeAfterFailure();
-        return;
-    case kestrel::db::StreamingCycle::Turn::Finished:
-        endLoading();
-        return;
-    case kestrel::db::StreamingCycle::Turn::More:
-        if (!m_shownAt.isValid() || m_shownAt.hasExpired(ShowRowsMs))
-            showArrivedRows();
-        if (!m_pump->isActive())
-            m_pump->start();
-        return;
-    }
+    return m_load->isLoading();
 }
 
 void Frm_EditResults::showArrivedRows()
 {
-    const bool first = !m_shownAt.isValid();
     m_rows->showRows();
-    m_shownAt.start();
-    if (first)
-        showFirstRows();
-    if (!m_progress)
-        m_progress = kestrel::LoadProgress::inStatusBar();
-    if (m_progress)
-        m_progress->showLoading(m_rows->rowCount());
-}
-
-void Frm_EditResults::showFirstRows()
-{
-    m_ui->fxg_QueryResult->setRow(1);
-    m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
+    if (!m_firstRowsShown && m_ui->fxg_QueryResult->Rows() > 1) {
+        m_firstRowsShown = true;
+        m_ui->fxg_QueryResult->setRow(1);
+        m_ui->fxg_QueryResult->setCol(std::min(2, m_dataColumns));
+    }
 }
 
 void Frm_EditResults::endLoading()
 {
-    const bool first = !m_shownAt.isValid();
-    m_loading = false;
-    m_pump->stop();
-    delete m_progress;
     m_noRows = m_rows->noRows();
     // Nothing to compare or save: the one row is a message.
     m_ui->cmd_Show->setEnabled(!m_noRows);
     m_ui->cmd_Save->setEnabled(!m_noRows);
     m_printReceipt->setEnabled(m_joined && !m_noRows);
-    if (first)
-        showFirstRows();
 }
 
 void Frm_EditResults::stopLoading()
 {
-    if (!m_loading)
-        return;
     m_rows->stopLoad();
-    const qint64 rows = m_rows->rowCount();
-    endLoading();
-    // The grid is not whole: the status bar says so while the window shows it.
-    m_progress = kestrel::LoadProgress::inStatusBar();
-    if (m_progress)
-        m_progress->showStopped(rows);
+    m_load->stopped();
 }
 
 QSize Frm_EditResults::smallestSize() const
@@ -349,11 +298,8 @@ void Frm_EditResults::closeEvent(QCloseEvent *event)
         return;
     // Nothing more is read for a window that goes: the connection is
     // released now, not when the deletion comes round.
-    if (m_loading) {
-        m_rows->stopLoad();
-        endLoading();
-    }
-    delete m_progress;
+    m_rows->stopLoad();
+    m_load->abandon();
     M::EditGridJoined = false;
 }
 
@@ -378,7 +324,7 @@ void Frm_EditResults::CompareRows(bool save)
 {
     // An edit still open is part of what the operator asks about.
     m_editors->EndEdit();
-    if (m_noRows || m_loading)
+    if (m_noRows || m_load->isLoading())
         return;
     if (save)
         saveChanges();

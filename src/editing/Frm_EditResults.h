@@ -11,16 +11,14 @@
 #include "editing/EditGridRows.h"
 #include "widgets/KForm.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
 
 class QAction;
-class QTimer;
 
 namespace kestrel {
 class FlexGrid;
-class LoadProgress;
+class LoadTurns;
 } // namespace kestrel
 namespace Ui {
 class Frm_EditResults;
@@ -40,7 +38,7 @@ public:
     // Runs EditSQL and shows its rows: the first screen at once, the rest
     // as it arrives. The window is still loading when this returns.
     void Form_Load() override;
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const;
     qint64 loadedRows() const { return m_rows->rowCount(); }
     QSize sizeHint() const override;
 
@@ -65,9 +63,7 @@ protected:
 private:
     // Starts loading the rows.
     void LoadGrid();
-    void loadTurn(int budgetMs);
     void showArrivedRows();
-    void showFirstRows();
     void endLoading();
     // Esc while loading: the rows that arrived stay and can be edited.
     void stopLoading();
@@ -88,11 +84,8 @@ private:
     QSize smallestSize() const;
 
     Ui::Frm_EditResults *m_ui;
-    QTimer *m_pump;
-    QPointer<kestrel::LoadProgress> m_progress;
-    QElapsedTimer m_shownAt; // when arrived rows last reached the view
-    bool m_loading = false;
-    bool m_inTurn = false;
+    kestrel::LoadTurns *m_load = nullptr;
+    bool m_firstRowsShown = false;
     QAction *m_printReceipt = nullptr;
     // The statement found nothing: the grid shows a message row and no
     // editor opens.

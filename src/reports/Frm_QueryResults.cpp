@@ -9,7 +9,7 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/FormHost.h"
 #include "widgets/GridExport.h"
-#include "widgets/LoadProgress.h"
+#include "widgets/LoadTurns.h"
 #include "widgets/ResultFrame.h"
 
 #include <QCloseEvent>
@@ -37,21 +37,13 @@ constexpr int GridHeightMargin = 400;
 
 constexpr int MaxDataColumns = M::ColumnTableColumns - 1;
 
-// Reading budgets, in milliseconds. The first turn runs while the window
-// opens: a list that arrives within it is whole before the window shows.
-// Later turns are short enough that scrolling and typing stay smooth.
-constexpr int FirstTurnMs = 25;
-constexpr int TurnMs = 30;
-// Rows read in later turns reach the view a few times a second rather than
-// after every turn: each time they do, the grid repaints what it shows.
-constexpr int ShowRowsMs = 250;
 // How long the status bar says that an export holds only part of the list.
 constexpr int PartExportNoteMs = 15000;
 
 } // namespace
 
 Frm_QueryResults::Frm_QueryResults(QWidget *parent)
-    : kestrel::KForm(parent), m_ui(new Ui::Frm_QueryResults), m_pump(new QTimer(this)),
+    : kestrel::KForm(parent), m_ui(new Ui::Frm_QueryResults),
       m_stop(new QShortcut(QKeySequence(Qt::Key_Escape), this))
 {
     m_ui->setupUi(this);
@@ -64,21 +56,34 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
     connect(m_ui->mnu_ExportCsv, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportCsv_Click);
     connect(m_ui->mnu_ExportPdf, &QAction::triggered, this, &Frm_QueryResults::mnu_ExportPdf_Click);
     connect(m_ui->mnu_Print, &QAction::triggered, this, &Frm_QueryResults::mnu_Print_Click);
-    enableExport();
     m_ui->fxg_QueryResult->installEventFilter(this);
     // The window's keys are the grid's: it opens ready for the arrows,
     // Page Down, Enter and Esc.
     setFocusProxy(m_ui->fxg_QueryResult);
-    // A zero interval: the next turn runs once the events that came in
-    // meanwhile (paint, scroll, keys) have had theirs.
-    m_pump->setInterval(0);
-    connect(m_pump, &QTimer::timeout, this, [this] { readTurn(TurnMs); });
+    // A list that arrives within the first turn is whole before the window
+    // shows.
+    m_loadTurns =
+        new kestrel::LoadTurns({[this](const QDeadlineTimer &deadline) {
+                                    m_ui->fxg_QueryResult->beginBulkAppend();
+                                    return m_load.read(deadline, [this](kestrel::db::RowBytes row) {
+                                        m_rows->append(row);
+                                    });
+                                },
+                                [this] { showArrivedRows(); }, [this] { return m_rows->rows(); }},
+                               this);
+    connect(m_loadTurns, &kestrel::LoadTurns::finished, this, &Frm_QueryResults::loadingDone);
+    connect(m_loadTurns, &kestrel::LoadTurns::failed, this, &Frm_QueryResults::Unload);
+    connect(m_loadTurns, &kestrel::LoadTurns::ended, this, [this] {
+        enableExport();
+        emit loadingFinished();
+    });
+    enableExport();
     // Esc stops a list that is still loading and keeps what arrived; a
     // second Esc, or the first once every row is in, closes the window (a
     // chooser without a pick).
     m_stop->setContext(Qt::WidgetWithChildrenShortcut);
     connect(m_stop, &QShortcut::activated, this, [this] {
-        if (m_loading)
+        if (isLoading())
             stopLoading();
         else
             Unload();
@@ -87,7 +92,6 @@ Frm_QueryResults::Frm_QueryResults(QWidget *parent)
 
 Frm_QueryResults::~Frm_QueryResults()
 {
-    delete m_progress;
     delete m_ui;
 }
 
@@ -155,7 +159,6 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
     m_stopped = false;
     m_statement = SQL;
     m_headersShown = false;
-    m_shownAt.invalidate();
 
     // Rows keep arriving after this returns: the window reads its own copy
     // of the columns, whatever becomes of the table it was given.
@@ -169,9 +172,8 @@ void Frm_QueryResults::QueryResult(const kestrel::db::Statement &SQL,
         Unload();
         return;
     }
-    m_loading = true;
+    m_loadTurns->start();
     enableExport();
-    readTurn(FirstTurnMs);
 }
 
 qint64 Frm_QueryResults::loadedRows() const
@@ -179,52 +181,23 @@ qint64 Frm_QueryResults::loadedRows() const
     return m_rows ? m_rows->rows() : 0;
 }
 
-void Frm_QueryResults::readTurn(int budgetMs)
+bool Frm_QueryResults::isLoading() const
 {
-    // A turn never runs inside another: the failure message opens an event
-    // loop of its own, in which the pump could fire again.
-    if (!m_loading || m_inTurn)
-        return;
-    m_inTurn = true;
-    kestrel::FlexGrid &grid = *m_ui->fxg_QueryResult;
-    grid.beginBulkAppend();
-    const kestrel::db::StreamingCycle::Turn turn = m_load.read(
-        QDeadlineTimer(budgetMs), [this](kestrel::db::RowBytes row) { m_rows->append(row); });
-    m_inTurn = false;
+    return m_loadTurns->isLoading();
+}
 
-    switch (turn) {
-    case kestrel::db::StreamingCycle::Turn::Failed:
-        // Rows already shown are lost with the window.
-        endLoading();
-        Unload();
-        return;
-    case kestrel::db::StreamingCycle::Turn::Finished:
-        showArrivedRows();
-        if (m_rows->rows() == 0)
-            showNoItems(grid.Cols() - 1);
-        endLoading();
-        // Outside the turn: an export opens dialogs of its own.
-        if (const auto command = std::exchange(m_afterLoading, nullptr))
-            QTimer::singleShot(0, this, command);
-        return;
-    case kestrel::db::StreamingCycle::Turn::More:
-        if (!m_shownAt.isValid() || m_shownAt.hasExpired(ShowRowsMs)) {
-            showArrivedRows();
-            if (!m_progress)
-                m_progress = kestrel::LoadProgress::inStatusBar();
-            if (m_progress)
-                m_progress->showLoading(m_rows->rows());
-        }
-        if (!m_pump->isActive())
-            m_pump->start();
-        return;
-    }
+void Frm_QueryResults::loadingDone()
+{
+    if (m_rows->rows() == 0)
+        showNoItems(m_ui->fxg_QueryResult->Cols() - 1);
+    // Outside the turn: an export opens dialogs of its own.
+    if (const auto command = std::exchange(m_afterLoading, nullptr))
+        QTimer::singleShot(0, this, command);
 }
 
 void Frm_QueryResults::showArrivedRows()
 {
     m_ui->fxg_QueryResult->endBulkAppend();
-    m_shownAt.start();
     if (!m_headersShown && m_rows->rows() > 0)
         showHeaders();
     keepColumnsFitting();
@@ -240,31 +213,14 @@ void Frm_QueryResults::showHeaders()
     grid.setCol(1);
 }
 
-void Frm_QueryResults::endLoading()
-{
-    const bool wasLoading = m_loading;
-    m_loading = false;
-    m_pump->stop();
-    delete m_progress;
-    enableExport();
-    if (wasLoading)
-        emit loadingFinished();
-}
-
 void Frm_QueryResults::stopLoading()
 {
-    if (!m_loading)
+    if (!isLoading())
         return;
     m_load.stop();
     m_stopped = true;
     m_afterLoading = nullptr;
-    showArrivedRows();
-    const qint64 rows = m_rows->rows();
-    endLoading();
-    // The list is not whole: the status bar says so while the window shows it.
-    m_progress = kestrel::LoadProgress::inStatusBar();
-    if (m_progress)
-        m_progress->showStopped(rows);
+    m_loadTurns->stopped();
 }
 
 void Frm_QueryResults::keepColumnsFitting()
@@ -318,11 +274,8 @@ void Frm_QueryResults::closeEvent(QCloseEvent *event)
         return;
     // Nothing more is read for a window that goes: the connection is
     // released now, not when the deletion comes round.
-    if (m_loading) {
-        m_load.stop();
-        endLoading();
-    }
-    delete m_progress;
+    m_load.stop();
+    m_loadTurns->abandon();
     M::LowerResultWindowFlags();
 }
 
@@ -428,7 +381,7 @@ void Frm_QueryResults::Pick()
 
 bool Frm_QueryResults::canExport() const
 {
-    return !m_loading && !m_noItems && m_ui->fxg_QueryResult->Rows() > 1;
+    return !isLoading() && !m_noItems && m_ui->fxg_QueryResult->Rows() > 1;
 }
 
 void Frm_QueryResults::enableExport()

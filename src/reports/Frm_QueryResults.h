@@ -16,7 +16,6 @@
 #include "core/shared/mdl_Variables_Functions.h"
 #include "widgets/KForm.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
 
@@ -24,7 +23,7 @@ class QShortcut;
 class QTimer;
 namespace kestrel {
 class FlexGrid;
-class LoadProgress;
+class LoadTurns;
 class ResultRows;
 enum class ExportFormat;
 } // namespace kestrel
@@ -69,7 +68,7 @@ public:
     QSize sizeHint() const override;
 
     // True while rows are still arriving.
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const;
     // Data rows in the grid so far.
     qint64 loadedRows() const;
     // Ends the loading at once and releases its connection; the rows that
@@ -137,12 +136,12 @@ private:
     QString partOfListNote() const;
     void exportAs(const std::vector<kestrel::ExportFormat> &formats);
 
-    // One turn of reading: rows until the budget is spent or the result ends.
-    void readTurn(int budgetMs);
+    // Every row is in: the message row if none came, and a command that
+    // waited for them.
+    void loadingDone();
     // Lets the view know of the rows read since it last heard.
     void showArrivedRows();
     void showHeaders();
-    void endLoading();
     // The columns keep filling the grid when the rows come to need a
     // vertical scroll bar.
     void keepColumnsFitting();
@@ -154,18 +153,14 @@ private:
     bool m_noItems = false;
     kestrel::db::StreamingCycle m_load;
     std::unique_ptr<kestrel::ResultRows> m_rows;
-    QTimer *m_pump;
+    kestrel::LoadTurns *m_loadTurns = nullptr;
     QShortcut *m_stop;
-    QPointer<kestrel::LoadProgress> m_progress;
-    bool m_loading = false;
     // The operator stopped the loading: the list is not whole.
     bool m_stopped = false;
     // What runs once the whole list is in (an export that asked for it).
     void (Frm_QueryResults::*m_afterLoading)() = nullptr;
     kestrel::db::Statement m_statement;
-    bool m_inTurn = false;
     bool m_headersShown = false;
-    QElapsedTimer m_shownAt;
     int m_fittedWidth = -1;
     // The window's own copy of its columns: a caller writing the contract
     // for its next request must not reshape a window that is still open.
