@@ -152,7 +152,6 @@ void Frm_EditResults::Form_Load()
     m_columns = M::EditCellNameFormat;
     m_dataColumns = std::clamp(M::EditColCount, 1, kestrel::EditGridDataColumns);
     m_joined = M::EditGridJoined;
-    m_noRows = false;
     const QPointer<Frm_EditResults> alive(this);
     LoadGrid();
     if (!alive || isUnloading())
@@ -194,11 +193,11 @@ void Frm_EditResults::showArrivedRows()
 
 void Frm_EditResults::endLoading()
 {
-    m_noRows = m_rows->noRows();
     // Nothing to compare or save: the one row is a message.
-    m_ui->cmd_Show->setEnabled(!m_noRows);
-    m_ui->cmd_Save->setEnabled(!m_noRows);
-    m_printReceipt->setEnabled(m_joined && !m_noRows);
+    const bool records = !m_rows->noRows();
+    m_ui->cmd_Show->setEnabled(records);
+    m_ui->cmd_Save->setEnabled(records);
+    m_printReceipt->setEnabled(m_joined && records);
 }
 
 void Frm_EditResults::stopLoading()
@@ -276,7 +275,7 @@ bool Frm_EditResults::mayClose()
 {
     // Exit loses what is not saved without a question, as it always has.
     const kestrel::FormHost *host = kestrel::FormHost::instance();
-    if (m_noRows || m_failed || (host && host->isClosingAllForms()))
+    if (m_rows->noRows() || m_failed || (host && host->isClosingAllForms()))
         return true;
     m_editors->EndEdit();
     const auto changes = m_rows->records().changes();
@@ -311,7 +310,7 @@ void Frm_EditResults::cmd_Show_Click()
 void Frm_EditResults::mnu_PrintReceipt_Click()
 {
     const int row = m_ui->fxg_QueryResult->Row();
-    if (m_joined && !m_noRows && row >= 1 && row <= m_rows->rowCount())
+    if (m_joined && !m_rows->noRows() && row >= 1 && row <= m_rows->rowCount())
         kestrel::printReceiptOfRow(m_rows->idOf(row), this);
 }
 
@@ -324,7 +323,7 @@ void Frm_EditResults::CompareRows(bool save)
 {
     // An edit still open is part of what the operator asks about.
     m_editors->EndEdit();
-    if (m_noRows || m_load->isLoading())
+    if (m_rows->noRows() || m_load->isLoading())
         return;
     if (save)
         saveChanges();

@@ -87,9 +87,6 @@ private:
     kestrel::LoadTurns *m_load = nullptr;
     bool m_firstRowsShown = false;
     QAction *m_printReceipt = nullptr;
-    // The statement found nothing: the grid shows a message row and no
-    // editor opens.
-    bool m_noRows = false;
     std::unique_ptr<kestrel::EditGridRows> m_rows;
     std::unique_ptr<kestrel::CellEditors> m_editors;
     // The window's own copy of its request: a find form writing the contract

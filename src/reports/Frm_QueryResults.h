@@ -20,7 +20,6 @@
 #include <memory>
 
 class QShortcut;
-class QTimer;
 namespace kestrel {
 class FlexGrid;
 class LoadTurns;
